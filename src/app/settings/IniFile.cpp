@@ -1,0 +1,236 @@
+#include "app/settings/IniFile.h"
+
+#include "app/settings/CodePage.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <vector>
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+QByteArray trimmed(QByteArray text) {
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text[begin]))
+        ++begin;
+    while (end > begin && isBlank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+bool sameName(const QByteArray& a, const QByteArray& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+// One physical line: where its text starts and ends, and where its line end ends.
+struct Line {
+    qsizetype begin;
+    qsizetype textEnd;
+    qsizetype end;
+};
+
+enum class Kind { Other, Section, Key };
+
+struct Parsed {
+    Kind kind = Kind::Other;
+    QByteArray name;   // section or key name, trimmed
+    qsizetype eq = -1; // for keys: offset of '=' inside the line text
+};
+
+std::vector<Line> splitLines(const QByteArray& content) {
+    std::vector<Line> lines;
+    qsizetype pos = 0;
+    const qsizetype size = content.size();
+    while (pos < size) {
+        qsizetype nl = content.indexOf('\n', pos);
+        Line line;
+        line.begin = pos;
+        if (nl < 0) {
+            line.textEnd = size;
+            line.end = size;
+        } else {
+            line.textEnd = (nl > pos && content[nl - 1] == '\r') ? nl - 1 : nl;
+            line.end = nl + 1;
+        }
+        lines.push_back(line);
+        pos = line.end;
+    }
+    return lines;
+}
+
+Parsed parse(const QByteArray& content, const Line& line) {
+    Parsed result;
+    const QByteArray text = content.mid(line.begin, line.textEnd - line.begin);
+    qsizetype first = 0;
+    while (first < text.size() && isBlank(text[first]))
+        ++first;
+    if (first >= text.size() || text[first] == ';')
+        return result;
+    if (text[first] == '[') {
+        qsizetype close = text.indexOf(']', first + 1);
+        result.kind = Kind::Section;
+        result.name = trimmed(text.mid(first + 1, close < 0 ? -1 : close - first - 1));
+        return result;
+    }
+    qsizetype eq = text.indexOf('=');
+    if (eq < 0)
+        return result;
+    result.kind = Kind::Key;
+    result.name = trimmed(text.left(eq));
+    result.eq = eq;
+    return result;
+}
+
+QByteArray unquote(QByteArray value) {
+    value = trimmed(value);
+    if (value.size() >= 2) {
+        const char q = value.front();
+        if ((q == '"' || q == '\'') && value.back() == q)
+            value = value.mid(1, value.size() - 2);
+    }
+    return value;
+}
+
+// Where the wanted section's lines lie: header index and one past its last line.
+struct SectionSpan {
+    qsizetype header = -1;
+    qsizetype end = -1;
+};
+
+SectionSpan findSection(const QByteArray& content, const std::vector<Line>& lines,
+                        const QByteArray& section, std::vector<Parsed>& parsed) {
+    parsed.clear();
+    parsed.reserve(lines.size());
+    for (const Line& line : lines)
+        parsed.push_back(parse(content, line));
+    SectionSpan span;
+    const QByteArray wanted = trimmed(section);
+    for (qsizetype i = 0; i < static_cast<qsizetype>(lines.size()); ++i) {
+        if (parsed[i].kind != Kind::Section)
+            continue;
+        if (span.header >= 0) {
+            span.end = i;
+            return span;
+        }
+        if (sameName(parsed[i].name, wanted))
+            span.header = i;
+    }
+    if (span.header >= 0)
+        span.end = static_cast<qsizetype>(lines.size());
+    return span;
+}
+
+bool breaksLine(const QByteArray& text) { return text.contains('\n') || text.contains('\r'); }
+
+} // namespace
+
+std::optional<QByteArray> IniFile::findValue(const QByteArray& content, const QByteArray& section,
+                                             const QByteArray& key) {
+    const std::vector<Line> lines = splitLines(content);
+    std::vector<Parsed> parsed;
+    const SectionSpan span = findSection(content, lines, section, parsed);
+    if (span.header < 0)
+        return std::nullopt;
+    const QByteArray wanted = trimmed(key);
+    for (qsizetype i = span.header + 1; i < span.end; ++i) {
+        if (parsed[i].kind == Kind::Key && sameName(parsed[i].name, wanted)) {
+            const Line& line = lines[i];
+            const QByteArray value =
+                content.mid(line.begin + parsed[i].eq + 1, line.textEnd - line.begin - parsed[i].eq - 1);
+            return codepage::cutOnCharBoundary(unquote(value), maxValueBytes);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<QByteArray> IniFile::withValue(const QByteArray& content, const QByteArray& section,
+                                             const QByteArray& key, const QByteArray& value) {
+    const QByteArray sectionName = trimmed(section);
+    const QByteArray keyName = trimmed(key);
+    // A name or value that would split the line, or change what the line means when read back,
+    // is refused so that nothing can be injected into the file.
+    if (breaksLine(section) || breaksLine(key) || breaksLine(value) || sectionName.isEmpty() ||
+        keyName.isEmpty() || sectionName.contains(']') || keyName.contains('=') ||
+        keyName.startsWith('[') || keyName.startsWith(';'))
+        return std::nullopt;
+
+    const std::vector<Line> lines = splitLines(content);
+    std::vector<Parsed> parsed;
+    const SectionSpan span = findSection(content, lines, sectionName, parsed);
+    const QByteArray crlf("\r\n");
+
+    if (span.header < 0) {
+        QByteArray out = content;
+        if (!out.isEmpty() && !out.endsWith('\n'))
+            out += crlf;
+        out += '[' + sectionName + ']' + crlf + keyName + '=' + value + crlf;
+        return out;
+    }
+
+    qsizetype lastKey = span.header;
+    for (qsizetype i = span.header + 1; i < span.end; ++i) {
+        if (parsed[i].kind != Kind::Key)
+            continue;
+        lastKey = i;
+        if (sameName(parsed[i].name, keyName)) {
+            // Replace in place: the key keeps its own spelling and the line its own line end.
+            const Line& line = lines[i];
+            QByteArray out = content.left(line.begin);
+            out += parsed[i].name + '=' + value;
+            out += content.mid(line.textEnd);
+            return out;
+        }
+    }
+    const Line& after = lines[lastKey];
+    QByteArray out = content.left(after.end);
+    if (after.end == after.textEnd) // the last line of the file had no line end
+        out += crlf;
+    out += keyName + '=' + value + crlf;
+    out += content.mid(after.end);
+    return out;
+}
+
+QString IniFile::read(const QString& section, const QString& key) const {
+    QFile file(path_);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray content = file.readAll();
+    const auto value = findValue(content, codepage::encode(section), codepage::encode(key));
+    return value ? codepage::decode(*value) : QString();
+}
+
+bool IniFile::write(const QString& section, const QString& key, const QString& value) const {
+    QByteArray content;
+    {
+        QFile file(path_);
+        if (file.exists()) {
+            if (!file.open(QIODevice::ReadOnly))
+                return false;
+            content = file.readAll();
+        }
+    }
+    const auto updated =
+        withValue(content, codepage::encode(section), codepage::encode(key), codepage::encode(value));
+    if (!updated)
+        return false;
+    QSaveFile out(path_);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    if (out.write(*updated) != updated->size()) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
+}
+
+QString mfncGetFromIni(const QString& strSectionHeader, const QString& strVariableName,
+                       const QString& strFileName) {
+    return IniFile(strFileName).read(strSectionHeader, strVariableName);
+}
+
+std::int16_t mfncWriteIni(const QString& strSectionHeader, const QString& strVariableName,
+                          const QString& strValue, const QString& strFileName) {
+    return IniFile(strFileName).write(strSectionHeader, strVariableName, strValue) ? 1 : 0;
+}

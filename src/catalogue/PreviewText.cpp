@@ -1,0 +1,169 @@
+#include "catalogue/PreviewText.h"
+
+#include <QApplication>
+#include <QPainter>
+
+namespace {
+QString& cjkFallback() {
+    static QString family;
+    return family;
+}
+QString& otherFallback() {
+    static QString family;
+    return family;
+}
+QRawFont& rawFallback(bool cjk) {
+    static QRawFont cjkRaw;
+    static QRawFont otherRaw;
+    return cjk ? cjkRaw : otherRaw;
+}
+} // namespace
+
+PreviewText::PreviewText(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_TranslucentBackground);
+}
+
+void PreviewText::setFallbackFamilies(const QString& cjk, const QString& other) {
+    cjkFallback() = cjk;
+    otherFallback() = other;
+    auto load = [](const QString& family) {
+        QFont font(family.isEmpty() ? QApplication::font().family() : family, 12);
+        font.setStyleStrategy(QFont::NoFontMerging);
+        return QRawFont::fromFont(font);
+    };
+    rawFallback(true) = load(cjk);
+    rawFallback(false) = load(other);
+}
+
+void PreviewText::setText(const QString& text) {
+    text_ = text;
+    setAccessibleName(text);
+    update();
+}
+
+void PreviewText::setFamily(const QString& family) {
+    if (family_ == family)
+        return;
+    family_ = family;
+    invalidate();
+}
+
+void PreviewText::setPointSize(int points) {
+    pointSize_ = points;
+    invalidate();
+}
+
+void PreviewText::setBold(bool on) {
+    bold_ = on;
+    invalidate();
+}
+
+void PreviewText::setItalic(bool on) {
+    italic_ = on;
+    invalidate();
+}
+
+void PreviewText::setUnderline(bool on) {
+    underline_ = on;
+    update();
+}
+
+void PreviewText::setColor(const QColor& color) {
+    color_ = color;
+    update();
+}
+
+void PreviewText::setAlignment(Qt::Alignment alignment) {
+    alignment_ = alignment;
+    update();
+}
+
+void PreviewText::invalidate() {
+    rawValid_ = false;
+    update();
+}
+
+QFont PreviewText::faceFont(const QString& family) const {
+    QFont font(family);
+    font.setPointSize(pointSize_ > 0 ? pointSize_ : 12);
+    font.setBold(bold_);
+    font.setItalic(italic_);
+    font.setUnderline(underline_);
+    // Merging would make the toolkit look for fallbacks across every installed font.
+    font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
+QList<PreviewText::Run> PreviewText::runs() const {
+    const QString primary = family_.isEmpty() ? QApplication::font().family() : family_;
+    if (!rawValid_) {
+        rawFace_ = QRawFont::fromFont(faceFont(primary));
+        rawValid_ = true;
+    }
+    QList<Run> result;
+    int current = -1; // 0 primary, 1 CJK fallback, 2 other fallback
+    for (qsizetype i = 0; i < text_.size();) {
+        char32_t ucs4 = text_.at(i).unicode();
+        qsizetype len = 1;
+        if (text_.at(i).isHighSurrogate() && i + 1 < text_.size() && text_.at(i + 1).isLowSurrogate()) {
+            ucs4 = QChar::surrogateToUcs4(text_.at(i), text_.at(i + 1));
+            len = 2;
+        }
+        int face = 0;
+        const bool control = ucs4 < 0x20;
+        if (!control && !(rawFace_.isValid() && rawFace_.supportsCharacter(ucs4))) {
+            if (rawFallback(true).isValid() && rawFallback(true).supportsCharacter(ucs4))
+                face = 1;
+            else if (rawFallback(false).isValid() && rawFallback(false).supportsCharacter(ucs4))
+                face = 2;
+        }
+        if (face != current) {
+            const QString family =
+                face == 0 ? primary : (face == 1 ? cjkFallback() : otherFallback());
+            result.append(Run{QString(), faceFont(family.isEmpty() ? primary : family)});
+            current = face;
+        }
+        result.last().text += text_.mid(i, len);
+        i += len;
+    }
+    return result;
+}
+
+QStringList PreviewText::facesOfCharacters() const {
+    QStringList faces;
+    for (const Run& run : runs())
+        for (qsizetype i = 0; i < run.text.size(); ++i)
+            if (!run.text.at(i).isLowSurrogate())
+                faces.append(run.font.family());
+    return faces;
+}
+
+void PreviewText::paintEvent(QPaintEvent*) {
+    if (text_.isEmpty())
+        return;
+    QPainter painter(this);
+    painter.setPen(color_);
+    const QList<Run> parts = runs();
+    qreal width = 0;
+    qreal ascent = 0;
+    qreal descent = 0;
+    for (const Run& run : parts) {
+        const QFontMetricsF metrics(run.font);
+        width += metrics.horizontalAdvance(run.text);
+        ascent = std::max(ascent, metrics.ascent());
+        descent = std::max(descent, metrics.descent());
+    }
+    qreal x = 0;
+    if (alignment_ & Qt::AlignHCenter)
+        x = (this->width() - width) / 2;
+    else if (alignment_ & Qt::AlignRight)
+        x = this->width() - width;
+    qreal baseline = ascent;
+    if (alignment_ & Qt::AlignVCenter)
+        baseline = (height() - (ascent + descent)) / 2 + ascent;
+    for (const Run& run : parts) {
+        painter.setFont(run.font);
+        painter.drawText(QPointF(x, baseline), run.text);
+        x += QFontMetricsF(run.font).horizontalAdvance(run.text);
+    }
+}

@@ -1,0 +1,21 @@
+#include "platform/DesktopScreen.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+
+QPoint DesktopScreen::pointer() { return QCursor::pos(); }
+
+std::optional<QImage> DesktopScreen::grab(const QRect& rect) {
+    // Wayland gives clients no way to read the screen without a portal.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return std::nullopt;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return std::nullopt;
+    const QPixmap pixmap = screen->grabWindow(0, rect.x(), rect.y(), rect.width(), rect.height());
+    if (pixmap.isNull())
+        return std::nullopt;
+    return pixmap.toImage();
+}

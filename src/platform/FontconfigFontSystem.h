@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/FontSystem.h"
+
+#include <QSet>
+
+class FontconfigFontSystem final : public FontSystem {
+public:
+    QStringList families() override;
+    QStringList familyFiles(const QString& family) override;
+    void rescan() override;
+    Result installFile(const QString& path) override;
+    Result removeFamily(const QString& family) override;
+    QString userFontsFolder() override;
+
+    // The first family name fontconfig reports for a font file; empty when it is no font.
+    static QString familyOfFile(const QString& path);
+    // The family fontconfig picks for a pattern such as "sans-serif:lang=zh-cn".
+    static QString matchFamily(const QString& pattern);
+
+private:
+    // Lets Qt draw the families it does not know yet by registering their files with it.
+    void registerUnknownFamiliesWithQt(const QStringList& families);
+};

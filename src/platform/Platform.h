@@ -1,0 +1,16 @@
+#pragma once
+
+class Dialogs;
+class Shell;
+class FontSystem;
+class Network;
+class Screen;
+
+// The seams to the desktop, handed to every window when it is built.
+struct Platform {
+    Dialogs& dialogs;
+    Shell& shell;
+    FontSystem& fonts;
+    Network& network;
+    Screen& screen;
+};

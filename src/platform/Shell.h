@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Hands addresses and programs to the desktop without waiting for them.
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // Only http, https and mailto addresses are handed on; anything else (a local file, a
+    // program) is refused and false is returned.
+    virtual bool openAddress(const QString& address) = 0;
+    // Opens a folder in the desktop's file browser.
+    virtual bool openFolder(const QString& path) = 0;
+    // Starts a command line without a shell: a text that names an existing file is started as
+    // that file, spaces and all; any other text is split into program and arguments.
+    virtual bool startCommand(const QString& commandLine) = 0;
+    // Starts one program with its arguments in a working folder.
+    virtual bool startProgram(const QString& program, const QStringList& arguments = {},
+                              const QString& workingFolder = {}) = 0;
+
+    // The addresses that may be handed to the desktop.
+    static bool isWebAddress(const QString& address);
+    // How startCommand splits a text that does not name a file.
+    static QStringList splitCommandLine(const QString& commandLine);
+};

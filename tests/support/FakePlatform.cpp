@@ -1,0 +1,47 @@
+#include "FakePlatform.h"
+
+#include <QProcess>
+
+bool FakeShell::openAddress(const QString& address) {
+    if (!isWebAddress(address)) {
+        refusedAddresses.append(address);
+        return false;
+    }
+    openedAddresses.append(address);
+    return true;
+}
+
+bool FakeShell::openFolder(const QString& path) {
+    openedFolders.append(path);
+    return true;
+}
+
+bool FakeShell::startCommand(const QString& commandLine) {
+    startedCommands.append(commandLine);
+    if (reallyStart)
+        return real_.startCommand(commandLine);
+    return startSucceeds;
+}
+
+bool FakeShell::startProgram(const QString& program, const QStringList& arguments,
+                             const QString& workingFolder) {
+    startedPrograms.append(Started{program, arguments, workingFolder});
+    if (reallyStart)
+        return real_.startProgram(program, arguments, workingFolder);
+    return startSucceeds;
+}
+
+std::optional<QImage> FakeScreen::grab(const QRect& rect) {
+    grabs.append(rect);
+    if (image.isNull())
+        return std::nullopt;
+    QImage part(rect.size(), QImage::Format_RGB32);
+    part.fill(Qt::black);
+    for (int y = 0; y < rect.height(); ++y)
+        for (int x = 0; x < rect.width(); ++x) {
+            const QPoint p(rect.x() + x, rect.y() + y);
+            if (image.rect().contains(p))
+                part.setPixel(x, y, image.pixel(p));
+        }
+    return part;
+}

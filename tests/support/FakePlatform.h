@@ -1,0 +1,100 @@
+#pragma once
+
+#include "FakeDialogs.h"
+#include "platform/FontconfigFontSystem.h"
+#include "platform/Network.h"
+#include "platform/Platform.h"
+#include "platform/Screen.h"
+#include "platform/DesktopShell.h"
+#include "platform/Shell.h"
+
+#include <functional>
+
+// Records what would have gone to the desktop; answers as scripted.
+class FakeShell final : public Shell {
+public:
+    QStringList openedAddresses; // handed to the desktop (web and mail addresses only)
+    QStringList refusedAddresses;
+    QStringList openedFolders;
+    QStringList startedCommands;
+    struct Started {
+        QString program;
+        QStringList arguments;
+        QString workingFolder;
+    };
+    QList<Started> startedPrograms;
+    bool startSucceeds = true;
+    // When set, commands and programs are really started (detached) as well as recorded.
+    bool reallyStart = false;
+
+    bool openAddress(const QString& address) override;
+    bool openFolder(const QString& path) override;
+    bool startCommand(const QString& commandLine) override;
+    bool startProgram(const QString& program, const QStringList& arguments,
+                      const QString& workingFolder) override;
+
+private:
+    DesktopShell real_;
+};
+
+// A font table with a scripted list of families; files and installs are not modelled.
+class FakeFontSystem final : public FontSystem {
+public:
+    QStringList familyList;
+    QString fontsFolder = QStringLiteral("/tmp/fake-fonts");
+    int rescans = 0;
+    QStringList families() override { return familyList; }
+    QStringList familyFiles(const QString&) override { return {}; }
+    void rescan() override { ++rescans; }
+    Result installFile(const QString&) override { return Result::Failed; }
+    Result removeFamily(const QString&) override { return Result::Refused; }
+    QString userFontsFolder() override { return fontsFolder; }
+};
+
+class FakeNetwork final : public Network {
+public:
+    QStringList entries;
+    QStringList active;
+    Online state = Online::Unknown;
+    QStringList connected;
+    bool connectSucceeds = true;
+    QStringList phoneBook() override { return entries; }
+    QStringList activeConnections() override { return active; }
+    Online online() override { return state; }
+    bool connectTo(const QString& name) override {
+        connected.append(name);
+        return connectSucceeds;
+    }
+};
+
+class FakeScreen final : public Screen {
+public:
+    QPoint position;
+    // The whole "screen"; grabs are cut from it. A null image means grabbing is impossible.
+    QImage image;
+    QList<QRect> grabs;
+    QPoint pointer() override { return position; }
+    std::optional<QImage> grab(const QRect& rect) override;
+};
+
+// Fakes for every seam; the font table is the real fontconfig of the isolated environment
+// unless useFakeFonts() is called.
+class FakePlatform final {
+public:
+    FakeDialogs dialogs;
+    FakeShell shell;
+    FontconfigFontSystem realFonts;
+    FakeFontSystem fakeFonts;
+    FakeNetwork network;
+    FakeScreen screen;
+
+    void useFakeFonts(const QStringList& families) {
+        fakeFonts.familyList = families;
+        fake_ = true;
+    }
+    FontSystem& fonts() { return fake_ ? static_cast<FontSystem&>(fakeFonts) : realFonts; }
+    Platform platform() { return Platform{dialogs, shell, fonts(), network, screen}; }
+
+private:
+    bool fake_ = false;
+};
