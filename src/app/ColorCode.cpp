@@ -22,6 +22,8 @@ std::int32_t fromColor(const QColor& color) {
                                      (static_cast<std::uint32_t>(rgb.blue()) << 16));
 }
 
-QString toHtml(std::int32_t code) { return toColor(code).name(QColor::HexRgb).toUpper(); }
+QString toHtml(std::int32_t code) {
+    return toColor(code).name(QColor::HexRgb).toUpper();
+}
 
 } // namespace colorcode

@@ -22,7 +22,8 @@ unsigned keycodeFor(xcb_connection_t* connection, xcb_keysym_t keysym) {
     const auto first = setup->min_keycode;
     const int count = setup->max_keycode - first + 1;
     auto cookie = xcb_get_keyboard_mapping(connection, first, static_cast<uint8_t>(count));
-    xcb_get_keyboard_mapping_reply_t* reply = xcb_get_keyboard_mapping_reply(connection, cookie, nullptr);
+    xcb_get_keyboard_mapping_reply_t* reply =
+        xcb_get_keyboard_mapping_reply(connection, cookie, nullptr);
     if (!reply)
         return 0;
     const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(reply);
@@ -46,7 +47,9 @@ GlobalHotKey::GlobalHotKey(QWidget* window) : QObject(window), window_(window) {
     grab();
 }
 
-GlobalHotKey::~GlobalHotKey() { ungrab(); }
+GlobalHotKey::~GlobalHotKey() {
+    ungrab();
+}
 
 void GlobalHotKey::grab() {
     xcb_connection_t* connection = x11Connection();

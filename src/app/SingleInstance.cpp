@@ -7,7 +7,8 @@
 
 SingleInstance::SingleInstance(const QString& programFolder) {
     const QByteArray folder = QDir(programFolder).canonicalPath().toUtf8();
-    const QByteArray hash = QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16);
+    const QByteArray hash =
+        QCryptographicHash::hash(folder, QCryptographicHash::Sha1).toHex().left(16);
     name_ = QStringLiteral("vlfonts-%1-%2").arg(getuid()).arg(QString::fromLatin1(hash));
 }
 

@@ -1,8 +1,8 @@
 #include "app/frmfont.h"
 
 #include "app/ColorCode.h"
-#include "app/controls/MovingText.h"
 #include "app/GlobalHotKey.h"
+#include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
 #include "app/settings/IniFile.h"
 #include "app/settings/NumberForm.h"
@@ -14,11 +14,11 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QStyle>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStyle>
 
 namespace {
 // Designed positions are in twips; at 96 dpi a pixel is 15 twips.
@@ -38,7 +38,9 @@ frmfont::frmfont(Platform platform, QString programFolder, QWidget* parent)
 
 frmfont::~frmfont() = default;
 
-QString frmfont::configPath() const { return programFolder_ + QStringLiteral("/config.ini"); }
+QString frmfont::configPath() const {
+    return programFolder_ + QStringLiteral("/config.ini");
+}
 
 QString frmfont::configValue(const QString& section, const QString& key) const {
     return mfncGetFromIni(section, key, configPath());
@@ -374,16 +376,26 @@ bool frmfont::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-QString frmfont::language() const { return l->text(); }
+QString frmfont::language() const {
+    return l->text();
+}
 void frmfont::setLanguage(const QString& flag) {
     l->setText(flag);
     jtzw->setChecked(flag == QLatin1String("c"));
     engls->setChecked(flag == QLatin1String("e"));
 }
-bool frmfont::listShown() const { return pd->text() == QLatin1String("y"); }
-bool frmfont::magnifierOpen() const { return Label8->text() == QLatin1String("y"); }
-void frmfont::setMagnifierOpen(bool open) { Label8->setText(open ? QStringLiteral("y") : QStringLiteral("n")); }
-QString frmfont::fontsFolder() const { return Labeldir->text(); }
+bool frmfont::listShown() const {
+    return pd->text() == QLatin1String("y");
+}
+bool frmfont::magnifierOpen() const {
+    return Label8->text() == QLatin1String("y");
+}
+void frmfont::setMagnifierOpen(bool open) {
+    Label8->setText(open ? QStringLiteral("y") : QStringLiteral("n"));
+}
+QString frmfont::fontsFolder() const {
+    return Labeldir->text();
+}
 
 QString frmfont::selectedFont() const {
     const QListWidgetItem* item = List1->currentItem();
@@ -404,11 +416,13 @@ bool frmfont::Form_Load() {
     // 4.
     ifomsg = numberform::int16(configValue(QStringLiteral("Main"), QStringLiteral("ifopenmsg")));
     openmsg = configValue(QStringLiteral("Main"), QStringLiteral("openmsg"));
-    openeffect = numberform::int16(configValue(QStringLiteral("Main"), QStringLiteral("openeffect")));
+    openeffect =
+        numberform::int16(configValue(QStringLiteral("Main"), QStringLiteral("openeffect")));
     setWindowTitle(configValue(QStringLiteral("Main"), QStringLiteral("maincaption")));
     // 5.
     if (ifomsg == 1)
-        platform_.dialogs.message(nullptr, openmsg, QStringLiteral("^_^"), Dialogs::Icon::Information);
+        platform_.dialogs.message(nullptr, openmsg, QStringLiteral("^_^"),
+                                  Dialogs::Icon::Information);
     // 6.
     Timerload.start();
     // 7.
@@ -455,7 +469,8 @@ void frmfont::exitSequence() {
     closemsg = configValue(QStringLiteral("Main"), QStringLiteral("closemsg"));
     // 3.
     if (ifcmsg == 1)
-        platform_.dialogs.message(this, closemsg, QStringLiteral("Thanks"), Dialogs::Icon::Information);
+        platform_.dialogs.message(this, closemsg, QStringLiteral("Thanks"),
+                                  Dialogs::Icon::Information);
     // 4.
     writeConfig(QStringLiteral("Main"), QStringLiteral("language"), language());
     // 5.
@@ -468,7 +483,9 @@ void frmfont::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmfont::MovingText1_GotFocus() { platform_.shell.openAddress(mclink); }
+void frmfont::MovingText1_GotFocus() {
+    platform_.shell.openAddress(mclink);
+}
 
 void frmfont::registerHotKey() {
     if (!hotKey_)

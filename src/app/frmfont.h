@@ -55,10 +55,10 @@ public:
     // The language flag "l" and the other hidden flag labels.
     QString language() const;
     void setLanguage(const QString& flag);
-    bool listShown() const;       // pd == "y"
-    bool magnifierOpen() const;   // Label8 == "y"
+    bool listShown() const;     // pd == "y"
+    bool magnifierOpen() const; // Label8 == "y"
     void setMagnifierOpen(bool open);
-    QString fontsFolder() const;  // Labeldir
+    QString fontsFolder() const; // Labeldir
     // The selected entry of List1, empty when none.
     QString selectedFont() const;
 
@@ -95,9 +95,9 @@ public:
     QAction *glxx, *infor, *newfont, *fromwenjian, *fromexe, *searchfonts, *delfont, *ztml,
         *mnuouthtml, *ref, *exitexe;
     QAction *ylsz, *fontsizes, *ssmall, *smid, *sbig, *cd, *fontcolors, *fcblack, *fcred, *fcgreen,
-        *fcblue, *fcyellow, *fcgrey, *fczi, *zdy, *ylxg, *yyz, *jc, *xt, *xhx, *ylwzzdy, *mnupresave,
-        *zdll, *down, *up, *fori, *listtime, *os, *ts, *rs, *fs, *fzgj, *fdj, *jwdy, *yyxz, *jtzw,
-        *engls;
+        *fcblue, *fcyellow, *fcgrey, *fczi, *zdy, *ylxg, *yyz, *jc, *xt, *xhx, *ylwzzdy,
+        *mnupresave, *zdll, *down, *up, *fori, *listtime, *os, *ts, *rs, *fs, *fzgj, *fdj, *jwdy,
+        *yyxz, *jtzw, *engls;
     QAction *ab, *aboutme, *shellardeno, *emtome, *mnupop, *mnuautocheck, *mnucheck, *gonggao,
         *bugemail;
     QAction *xx, *ztxx, *delcfont;

@@ -49,8 +49,8 @@ void frmfont::Command1_Click() {
     Label5->setVisible(chinese);
     setFontAvailability(false);
     zdll->setEnabled(true);
-    const QString tip = chinese ? QStringLiteral("当前系统内字体列表")
-                                : QStringLiteral("Font List in this system");
+    const QString tip =
+        chinese ? QStringLiteral("当前系统内字体列表") : QStringLiteral("Font List in this system");
     List1->setToolTip(tip);
     Command1->hide();
     Command->show();
@@ -61,9 +61,8 @@ void frmfont::Command1_Click() {
 
 void frmfont::Timer1_Timer() {
     // Widen by 20 twips a tick, from 500 to 3380 twips.
-    const int widthTwips = Label5->property("widthTwips").isValid()
-                               ? Label5->property("widthTwips").toInt()
-                               : 500;
+    const int widthTwips =
+        Label5->property("widthTwips").isValid() ? Label5->property("widthTwips").toInt() : 500;
     const int next = widthTwips + 20;
     Label5->setProperty("widthTwips", next);
     Label5->resize(next / 15, Label5->height());
@@ -136,8 +135,7 @@ void frmfont::cd_Click() {
 #define VL_COLOR_ITEM(handler, code)                                                               \
     void frmfont::handler() {                                                                      \
         setPreviewColor(code);                                                                     \
-        storePreview(QStringLiteral("color"),                                                      \
-                     numberform::text(static_cast<long long>(precolor)));                         \
+        storePreview(QStringLiteral("color"), numberform::text(static_cast<long long>(precolor))); \
     }
 VL_COLOR_ITEM(fcblack_Click, colorcode::buttonText)
 VL_COLOR_ITEM(fcred_Click, 255)
@@ -205,10 +203,9 @@ void frmfont::ylwzzdy_Click() {
             storePreview(QStringLiteral("text"), pretext);
             return;
         }
-        platform_.dialogs.message(this,
-                                  chinese ? QStringLiteral("未输入自定义文字")
-                                          : QStringLiteral("No type in !"),
-                                  lang::tipsTitle(language()), Dialogs::Icon::Information);
+        platform_.dialogs.message(
+            this, chinese ? QStringLiteral("未输入自定义文字") : QStringLiteral("No type in !"),
+            lang::tipsTitle(language()), Dialogs::Icon::Information);
     }
 }
 
@@ -291,7 +288,9 @@ void frmfont::up_Click() {
     }
 }
 
-void frmfont::fori_Click() { fori->setChecked(!fori->isChecked()); }
+void frmfont::fori_Click() {
+    fori->setChecked(!fori->isChecked());
+}
 
 void frmfont::os_Click() {
     Timerlistdown.setInterval(1000);

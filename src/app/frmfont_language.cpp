@@ -10,7 +10,9 @@
 #include <QUrl>
 
 namespace {
-QString mailAddress() { return QUrl(QStringLiteral(VLFONTS_MAIL_URL)).path(); }
+QString mailAddress() {
+    return QUrl(QStringLiteral(VLFONTS_MAIL_URL)).path();
+}
 } // namespace
 
 void frmfont::applyCaptions(bool chinese) {
@@ -51,7 +53,7 @@ void frmfont::switchLanguage(const QString& flag) {
     QString tip;
     if (chinese)
         tip = List1->toolTip() == QLatin1String("Ready") ? QStringLiteral("未进行字体获取的操作")
-                                                        : QStringLiteral("当前系统内字体列表");
+                                                         : QStringLiteral("当前系统内字体列表");
     else
         tip = List1->toolTip() == QLatin1String("未进行字体获取的操作")
                   ? QStringLiteral("Ready")
@@ -70,9 +72,13 @@ void frmfont::switchLanguage(const QString& flag) {
         Label5->setVisible(listShown());
 }
 
-void frmfont::jtzw_Click() { switchLanguage(lang::chineseFlag); }
+void frmfont::jtzw_Click() {
+    switchLanguage(lang::chineseFlag);
+}
 
-void frmfont::engls_Click() { switchLanguage(lang::englishFlag); }
+void frmfont::engls_Click() {
+    switchLanguage(lang::englishFlag);
+}
 
 void frmfont::applyStartupEnglish() {
     // Menus, window caption, buttons, Label1 and the browsing items; the list tooltips as the

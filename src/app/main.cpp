@@ -19,7 +19,8 @@ int main(int argc, char* argv[]) {
     if (!interfaceFamily.isEmpty())
         QApplication::setFont(QFont(interfaceFamily, 9));
     PreviewText::setFallbackFamilies(
-        FontconfigFontSystem::matchFamily(QStringLiteral("sans-serif:lang=zh-cn")), interfaceFamily);
+        FontconfigFontSystem::matchFamily(QStringLiteral("sans-serif:lang=zh-cn")),
+        interfaceFamily);
 
     DesktopPlatform desktop;
     SingleInstance instance(programfolder::path());

@@ -105,7 +105,8 @@ QList<PreviewText::Run> PreviewText::runs() const {
     for (qsizetype i = 0; i < text_.size();) {
         char32_t ucs4 = text_.at(i).unicode();
         qsizetype len = 1;
-        if (text_.at(i).isHighSurrogate() && i + 1 < text_.size() && text_.at(i + 1).isLowSurrogate()) {
+        if (text_.at(i).isHighSurrogate() && i + 1 < text_.size() &&
+            text_.at(i + 1).isLowSurrogate()) {
             ucs4 = QChar::surrogateToUcs4(text_.at(i), text_.at(i + 1));
             len = 2;
         }

@@ -55,10 +55,14 @@ const QList<Caption>& mainMenuCaptions() {
 
 const QList<Caption>& browsingCaptions() {
     static const QList<Caption> table = {
-        {"zdll", "自动浏览", "Auto Preview"}, {"down", "自动向下", "Down"},
-        {"up", "自动向上", "Up"},             {"listtime", "间隔时间", "Time"},
-        {"os", "1秒", "1s"},                  {"ts", "2秒（默认）", "2s(D)"},
-        {"rs", "3秒", "3s"},                  {"fs", "4秒", "4s"},
+        {"zdll", "自动浏览", "Auto Preview"},
+        {"down", "自动向下", "Down"},
+        {"up", "自动向上", "Up"},
+        {"listtime", "间隔时间", "Time"},
+        {"os", "1秒", "1s"},
+        {"ts", "2秒（默认）", "2s(D)"},
+        {"rs", "3秒", "3s"},
+        {"fs", "4秒", "4s"},
         {"fori", "循环", "Loop"},
     };
     return table;
@@ -110,9 +114,12 @@ const Caption& scrollingTooltip() {
 
 const QList<Caption>& magnifierCaptions() {
     static const QList<Caption> table = {
-        {"fzfd", "辅助工具-放大镜", "Tool-Clearly"}, {"fdbs", "放大", "Amplification"},
-        {"two", "2倍", "2 Times"},                   {"three", "3倍", "3 Times"},
-        {"four", "4倍", "4 Times"},                  {"exit", "退出", "Exit"},
+        {"fzfd", "辅助工具-放大镜", "Tool-Clearly"},
+        {"fdbs", "放大", "Amplification"},
+        {"two", "2倍", "2 Times"},
+        {"three", "3倍", "3 Times"},
+        {"four", "4倍", "4 Times"},
+        {"exit", "退出", "Exit"},
     };
     return table;
 }

@@ -13,9 +13,13 @@ inline const QString chineseFlag = QStringLiteral("c");
 inline const QString englishFlag = QStringLiteral("e");
 
 // The "c" rule.
-inline bool chineseByC(const QString& flag) { return flag == chineseFlag; }
+inline bool chineseByC(const QString& flag) {
+    return flag == chineseFlag;
+}
 // The "e" rule.
-inline bool chineseByE(const QString& flag) { return flag != englishFlag; }
+inline bool chineseByE(const QString& flag) {
+    return flag != englishFlag;
+}
 // Picks a text by the "c" rule or the "e" rule.
 inline QString pickC(const QString& flag, const QString& zh, const QString& en) {
     return chineseByC(flag) ? zh : en;

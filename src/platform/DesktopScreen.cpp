@@ -5,7 +5,9 @@
 #include <QPixmap>
 #include <QScreen>
 
-QPoint DesktopScreen::pointer() { return QCursor::pos(); }
+QPoint DesktopScreen::pointer() {
+    return QCursor::pos();
+}
 
 std::optional<QImage> DesktopScreen::grab(const QRect& rect) {
     // Wayland gives clients no way to read the screen without a portal.

@@ -39,7 +39,8 @@ public:
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     std::optional<QString> openFile(QWidget* parent, const QString& title,
-                                    const QStringList& filters, const QString& startFolder) override;
+                                    const QStringList& filters,
+                                    const QString& startFolder) override;
     std::optional<QString> saveFile(QWidget* parent, const QString& title,
                                     const QStringList& filters, const QString& startPath) override;
     std::optional<QColor> color(QWidget* parent, const QColor& initial) override;

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "FakeDialogs.h"
+#include "platform/DesktopShell.h"
 #include "platform/FontconfigFontSystem.h"
 #include "platform/Network.h"
 #include "platform/Platform.h"
 #include "platform/Screen.h"
-#include "platform/DesktopShell.h"
 #include "platform/Shell.h"
 
 #include <functional>

@@ -42,12 +42,12 @@ void setUp() {
     copyFont(QStringLiteral("DejaVuSerif-Bold.ttf"), spareFontsFolder());
 
     // Plain <dir> paths: a prefix="xdg" dir would bring back every system font.
-    const QString conf = QStringLiteral(
-                             "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                             "<fontconfig>\n  <dir>%1</dir>\n  <dir>%2</dir>\n"
-                             "  <cachedir>%3</cachedir>\n</fontconfig>\n")
-                             .arg(systemFontsFolder(), userFontsFolder(),
-                                  base + QStringLiteral("/cache/fontconfig"));
+    const QString conf =
+        QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
+                       "<fontconfig>\n  <dir>%1</dir>\n  <dir>%2</dir>\n"
+                       "  <cachedir>%3</cachedir>\n</fontconfig>\n")
+            .arg(systemFontsFolder(), userFontsFolder(),
+                 base + QStringLiteral("/cache/fontconfig"));
     writeFile(base + QStringLiteral("/fonts.conf"), conf.toUtf8());
 
     setEnv("HOME", base + QStringLiteral("/home"));
@@ -60,17 +60,28 @@ void setUp() {
     unsetenv("FONTCONFIG_PATH");
     unsetenv("VLFONTS_UPDATE_URL");
     // No proxy may send a loopback request elsewhere.
-    for (const char* proxy : {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
+    for (const char* proxy :
+         {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})
         unsetenv(proxy);
     setenv("no_proxy", "*", 1);
     setenv("QT_QPA_PLATFORMTHEME", "", 1);
 }
 
-QString root() { return tempRoot()->path(); }
-QString systemFontsFolder() { return root() + QStringLiteral("/sysfonts"); }
-QString userFontsFolder() { return root() + QStringLiteral("/data/fonts"); }
-QString spareFontsFolder() { return root() + QStringLiteral("/spare"); }
-QString spareFont() { return spareFontsFolder() + QStringLiteral("/DejaVuSerif.ttf"); }
+QString root() {
+    return tempRoot()->path();
+}
+QString systemFontsFolder() {
+    return root() + QStringLiteral("/sysfonts");
+}
+QString userFontsFolder() {
+    return root() + QStringLiteral("/data/fonts");
+}
+QString spareFontsFolder() {
+    return root() + QStringLiteral("/spare");
+}
+QString spareFont() {
+    return spareFontsFolder() + QStringLiteral("/DejaVuSerif.ttf");
+}
 
 QString newFolder(const QString& prefix) {
     const QString path = root() + QLatin1Char('/') + prefix + QLatin1Char('-') +
@@ -82,13 +93,16 @@ QString newFolder(const QString& prefix) {
 QString newProgramFolder(bool withConfig) {
     const QString folder = newFolder(QStringLiteral("program"));
     if (withConfig)
-        QFile::copy(QStringLiteral(VL_SOURCE_DIR "/dist/config.ini"), folder + QStringLiteral("/config.ini"));
+        QFile::copy(QStringLiteral(VL_SOURCE_DIR "/dist/config.ini"),
+                    folder + QStringLiteral("/config.ini"));
     QFile::setPermissions(folder + QStringLiteral("/config.ini"),
                           QFile::ReadOwner | QFile::WriteOwner);
     return folder;
 }
 
-QString binFolder() { return QStringLiteral(VL_BIN_DIR); }
+QString binFolder() {
+    return QStringLiteral(VL_BIN_DIR);
+}
 
 QString writeFile(const QString& path, const QByteArray& bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());

@@ -23,7 +23,9 @@ void MovingText::setCharcolor(std::int32_t code) {
     update();
 }
 
-QSize MovingText::sizeHint() const { return {200, fontMetrics().height() + 2}; }
+QSize MovingText::sizeHint() const {
+    return {200, fontMetrics().height() + 2};
+}
 
 void MovingText::step() {
     if (text_.isEmpty())

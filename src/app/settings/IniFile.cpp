@@ -8,7 +8,9 @@
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 QByteArray trimmed(QByteArray text) {
     qsizetype begin = 0;
@@ -122,7 +124,9 @@ SectionSpan findSection(const QByteArray& content, const std::vector<Line>& line
     return span;
 }
 
-bool breaksLine(const QByteArray& text) { return text.contains('\n') || text.contains('\r'); }
+bool breaksLine(const QByteArray& text) {
+    return text.contains('\n') || text.contains('\r');
+}
 
 } // namespace
 
@@ -137,8 +141,8 @@ std::optional<QByteArray> IniFile::findValue(const QByteArray& content, const QB
     for (qsizetype i = span.header + 1; i < span.end; ++i) {
         if (parsed[i].kind == Kind::Key && sameName(parsed[i].name, wanted)) {
             const Line& line = lines[i];
-            const QByteArray value =
-                content.mid(line.begin + parsed[i].eq + 1, line.textEnd - line.begin - parsed[i].eq - 1);
+            const QByteArray value = content.mid(line.begin + parsed[i].eq + 1,
+                                                 line.textEnd - line.begin - parsed[i].eq - 1);
             return codepage::cutOnCharBoundary(unquote(value), maxValueBytes);
         }
     }
@@ -211,8 +215,8 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
             content = file.readAll();
         }
     }
-    const auto updated =
-        withValue(content, codepage::encode(section), codepage::encode(key), codepage::encode(value));
+    const auto updated = withValue(content, codepage::encode(section), codepage::encode(key),
+                                   codepage::encode(value));
     if (!updated)
         return false;
     QSaveFile out(path_);

@@ -52,7 +52,11 @@ template <typename T> T roundClamp(double value) {
 }
 } // namespace
 
-std::int16_t toInt16(double value) { return roundClamp<std::int16_t>(value); }
-std::int32_t toInt32(double value) { return roundClamp<std::int32_t>(value); }
+std::int16_t toInt16(double value) {
+    return roundClamp<std::int16_t>(value);
+}
+std::int32_t toInt32(double value) {
+    return roundClamp<std::int32_t>(value);
+}
 
 } // namespace numberform

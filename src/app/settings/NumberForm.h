@@ -16,7 +16,11 @@ double leading(const QString& value);
 std::int16_t toInt16(double value);
 std::int32_t toInt32(double value);
 // The two steps together, as every numeric key is read.
-inline std::int16_t int16(const QString& value) { return toInt16(leading(value)); }
-inline std::int32_t int32(const QString& value) { return toInt32(leading(value)); }
+inline std::int16_t int16(const QString& value) {
+    return toInt16(leading(value));
+}
+inline std::int32_t int32(const QString& value) {
+    return toInt32(leading(value));
+}
 
 } // namespace numberform

@@ -4,10 +4,16 @@
 
 namespace programfolder {
 
-QString path() { return QCoreApplication::applicationDirPath(); }
+QString path() {
+    return QCoreApplication::applicationDirPath();
+}
 
-QString file(const QString& name) { return path() + QLatin1Char('/') + name; }
+QString file(const QString& name) {
+    return path() + QLatin1Char('/') + name;
+}
 
-QString configIni() { return file(QStringLiteral("config.ini")); }
+QString configIni() {
+    return file(QStringLiteral("config.ini"));
+}
 
 } // namespace programfolder

@@ -1,0 +1,105 @@
+// Two real vlfonts processes in one program folder.
+#include "TestEnvironment.h"
+#include "app/SingleInstance.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString installCopy() {
+    const QString folder = testenv::newProgramFolder();
+    QFile::copy(testenv::binFolder() + QStringLiteral("/vlfonts"),
+                folder + QStringLiteral("/vlfonts"));
+    // No automatic update check against the maker's server from a test.
+    QFile config(folder + QStringLiteral("/config.ini"));
+    config.open(QIODevice::ReadOnly);
+    QByteArray bytes = config.readAll();
+    config.close();
+    bytes.replace("auto=1", "auto=0");
+    testenv::writeFile(folder + QStringLiteral("/config.ini"), bytes);
+    return folder;
+}
+
+bool serverAnswers(const QString& name) {
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    return socket.waitForConnected(200);
+}
+
+bool waitFor(const std::function<bool()>& condition, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        if (condition())
+            return true;
+        QTest::qWait(50);
+    }
+    return condition();
+}
+
+// The ids of the windows titled title, through xdotool.
+QStringList windowsTitled(const QString& title) {
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("search"), QStringLiteral("--name"), title});
+    xdotool.waitForFinished(5000);
+    return QString::fromUtf8(xdotool.readAllStandardOutput())
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+void pressReturnIn(const QString& windowId) {
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--window"),
+                                                  windowId, QStringLiteral("Return")});
+}
+
+} // namespace
+
+TEST(SecondInstance, TheSecondIsRefusedTheFirstRunsOnAndACrashLeavesNoBlock) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    const QString folder = installCopy();
+    const QString name = SingleInstance(folder).serverName();
+
+    QProcess first;
+    first.setProgram(folder + QStringLiteral("/vlfonts"));
+    first.start();
+    ASSERT_TRUE(first.waitForStarted());
+    ASSERT_TRUE(waitFor([&] { return serverAnswers(name); }, 15000))
+        << "the first instance never listened";
+
+    QProcess second;
+    second.setProgram(folder + QStringLiteral("/vlfonts"));
+    second.start();
+    ASSERT_TRUE(second.waitForStarted());
+    QStringList boxes;
+    ASSERT_TRUE(waitFor(
+        [&] { return !(boxes = windowsTitled(QStringLiteral("系统提示"))).isEmpty(); }, 15000))
+        << "the second instance showed no message";
+    pressReturnIn(boxes.first());
+    ASSERT_TRUE(second.waitForFinished(10000)) << "the second instance did not end";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_EQ(first.state(), QProcess::Running);
+    EXPECT_TRUE(serverAnswers(name));
+
+    // A crash leaves the name behind; the next start takes it over.
+    first.kill();
+    first.waitForFinished();
+    QProcess third;
+    third.setProgram(folder + QStringLiteral("/vlfonts"));
+    third.start();
+    ASSERT_TRUE(third.waitForStarted());
+    EXPECT_TRUE(waitFor([&] { return serverAnswers(name); }, 15000));
+    QTest::qWait(500);
+    EXPECT_EQ(third.state(), QProcess::Running);
+    EXPECT_TRUE(windowsTitled(QStringLiteral("系统提示")).isEmpty());
+    third.kill();
+    third.waitForFinished();
+}

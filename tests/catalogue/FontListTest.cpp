@@ -1,0 +1,152 @@
+#include "../app/MainWindowHarness.h"
+#include "app/controls/PictureButton.h"
+#include "catalogue/PreviewText.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFontDatabase>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList entries(const QListWidget* list) {
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+struct Availability {
+    bool infor, ztxx, ref, jwdy, zdll;
+    bool operator==(const Availability&) const = default;
+};
+
+Availability availability(const frmfont& w) {
+    return {w.infor->isEnabled(), w.ztxx->isEnabled(), w.ref->isEnabled(), w.jwdy->isEnabled(),
+            w.zdll->isEnabled()};
+}
+
+} // namespace
+
+TEST(FontList, FillsFromFontconfigAndShowsTheCountInEachLanguage) {
+    MainWindowHarness h;
+    frmfont& w = h.start();
+    // One entry per family, in fontconfig's order.
+    EXPECT_EQ(entries(w.List1), h.p.realFonts.families());
+    QStringList sorted = entries(w.List1);
+    sorted.sort();
+    EXPECT_EQ(sorted,
+              (QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans Mono")}));
+    EXPECT_EQ(w.List2->count(), 0);
+    EXPECT_EQ(availability(w), (Availability{false, false, false, false, false}));
+
+    w.Command1_Click();
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("您的系统共有 2 种字体"));
+    EXPECT_EQ(w.Label6->text(), w.Label2->text());
+    EXPECT_FALSE(w.Label5->isHidden());
+    EXPECT_EQ(w.List1->toolTip(), QStringLiteral("当前系统内字体列表"));
+    EXPECT_TRUE(w.Command1->isHidden());
+    EXPECT_FALSE(w.Command->isHidden());
+    EXPECT_TRUE(w.List2->isHidden());
+    EXPECT_FALSE(w.List1->isHidden());
+    EXPECT_EQ(w.pd->text(), QStringLiteral("y"));
+    EXPECT_EQ(w.List1->currentRow(), -1);
+    EXPECT_EQ(availability(w), (Availability{false, false, true, false, true}));
+    EXPECT_TRUE(w.Timer1.isActive());
+
+    // The hint grows 20 twips a tick from 500 to 3380 and stops after 144 ticks.
+    int ticks = 0;
+    while (w.Timer1.isActive() && ticks < 1000) {
+        w.Timer1_Timer();
+        ++ticks;
+    }
+    EXPECT_EQ(ticks, 144);
+    EXPECT_EQ(w.Label5->width(), 3380 / 15);
+
+    w.List1->setCurrentRow(entries(w.List1).indexOf(QStringLiteral("DejaVu Sans Mono")));
+    EXPECT_EQ(w.Label2->family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(w.Label6->family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(w.Label2->pointSize(), 12);
+    EXPECT_EQ(availability(w), (Availability{true, true, true, true, true}));
+
+    MainWindowHarness english;
+    english.set("Main", "language", QStringLiteral("e"));
+    frmfont& e = english.start();
+    e.Command1_Click();
+    EXPECT_EQ(e.Label2->text(), QStringLiteral("There're 2 in your system"));
+    EXPECT_TRUE(e.Label5->isHidden());
+    EXPECT_EQ(e.List1->toolTip(), QStringLiteral("Font List in this system"));
+}
+
+TEST(FontList, RefreshSeesFontsAddedAndRemovedByAnyoneAndDrawsThemInTheirFace) {
+    MainWindowHarness h;
+    frmfont& w = h.start();
+    w.Command1_Click();
+    w.List1->setCurrentRow(0);
+    const QString installed = testenv::userFontsFolder() + QStringLiteral("/DejaVuSerif.ttf");
+    ASSERT_TRUE(QFile::copy(testenv::spareFont(), installed));
+
+    w.ref_Click();
+    EXPECT_TRUE(entries(w.List1).contains(QStringLiteral("DejaVu Serif")));
+    EXPECT_EQ(w.List1->count(), 3);
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("您的系统共有 3 种字体"));
+    EXPECT_EQ(w.Label6->text(), QStringLiteral("您的系统共有 3 种字体"));
+    EXPECT_EQ(w.List1->currentRow(), -1);
+    EXPECT_EQ(availability(w), (Availability{false, false, true, false, true}));
+
+    // The new family previews in its own face.
+    w.List1->setCurrentRow(entries(w.List1).indexOf(QStringLiteral("DejaVu Serif")));
+    w.Label2->setText(QStringLiteral("Abc"));
+    EXPECT_EQ(w.Label2->facesOfCharacters(), QStringList(3, QStringLiteral("DejaVu Serif")));
+
+    // A custom text stays through a refresh; a count for another number stays too.
+    h.p.dialogs.inputs.push_back(QStringLiteral("样例 Sample"));
+    w.ylwzzdy_Click();
+    ASSERT_TRUE(QFile::remove(installed));
+    w.ref_Click();
+    EXPECT_EQ(w.List1->count(), 2);
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("样例 Sample"));
+    w.engls_Click();
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("There're 2 in your system"));
+    ASSERT_TRUE(QFile::copy(testenv::spareFont(), installed));
+    w.ref_Click();
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("There're 3 in your system"));
+    QFile::remove(installed);
+    w.ref_Click();
+}
+
+TEST(FontList, RightButtonOpensTheContextMenuOnTheListOnly) {
+    MainWindowHarness h;
+    frmfont& w = h.start();
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    // On the placeholder: nothing.
+    QTest::mousePress(w.List2->viewport(), Qt::RightButton, {}, QPoint(10, 10));
+    QTest::qWait(50);
+    EXPECT_FALSE(w.xxMenu->isVisible());
+    w.Command1_Click();
+    QTest::mousePress(w.List1->viewport(), Qt::RightButton, {}, QPoint(10, 10));
+    QTRY_VERIFY(w.xxMenu->isVisible());
+    w.xxMenu->hide();
+    QTest::mousePress(w.Label2, Qt::RightButton, {}, QPoint(5, 5));
+    QTRY_VERIFY(w.ylszMenu->isVisible());
+    w.ylszMenu->hide();
+    w.hide();
+}
+
+TEST(FontList, SelectingAVerticalVariantPreviewsItLikeAnyOther) {
+    MainWindowHarness h;
+    h.p.useFakeFonts({QStringLiteral("DejaVu Sans"), QStringLiteral("@DejaVu Sans")});
+    frmfont& w = h.start();
+    w.Command1_Click();
+    w.List1->setCurrentRow(1);
+    EXPECT_EQ(w.Label2->family(), QStringLiteral("@DejaVu Sans"));
+    EXPECT_EQ(w.selectedFont(), QStringLiteral("@DejaVu Sans"));
+    EXPECT_TRUE(w.infor->isEnabled());
+}
