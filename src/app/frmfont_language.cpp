@@ -55,7 +55,7 @@ void frmfont::switchLanguage(const QString& flag) {
         tip = List1->toolTip() == QLatin1String("Ready") ? QStringLiteral("未进行字体获取的操作")
                                                          : QStringLiteral("当前系统内字体列表");
     else
-        tip = List1->toolTip() == QLatin1String("未进行字体获取的操作")
+        tip = List1->toolTip() == QStringLiteral("未进行字体获取的操作")
                   ? QStringLiteral("Ready")
                   : QStringLiteral("Font List in this system");
     List1->setToolTip(tip);
