@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostInfo>
+#include <QNetworkAccessManager>
+#include <QObject>
+#include <QPointer>
+
+class QNetworkReply;
+
+// Inet1: one HTTP GET at a time, reporting its progress with the state numbers of the
+// classic Internet-transfer control, so the window reacts to them as designed:
+//   1 looking up the host, 2 host found, 3 connecting, 4 connected, 5 sending the request,
+//   6 request sent, 7 receiving the response, 8 response headers received,
+//   9 closing the connection, 10 connection closed, 11 error, 12 response complete.
+// States arrive in that order, each at most once; 11 ends a transfer at any point, and
+// after 11 or 12 nothing more is reported. The body is not held: it waits in a bounded
+// buffer until GetChunk takes it, and dataAvailable says when there is more.
+class InternetTransfer final : public QObject {
+    Q_OBJECT
+public:
+    enum State {
+        icHostResolvingHost = 1,
+        icHostResolved = 2,
+        icConnecting = 3,
+        icConnected = 4,
+        icRequesting = 5,
+        icRequestSent = 6,
+        icReceivingResponse = 7,
+        icResponseReceived = 8,
+        icDisconnecting = 9,
+        icDisconnected = 10,
+        icError = 11,
+        icResponseCompleted = 12,
+    };
+
+    explicit InternetTransfer(QObject* parent = nullptr);
+    ~InternetTransfer() override;
+
+    // Starts an asynchronous GET of url (only http and https; anything else is an error).
+    // The first state is reported after this returns.
+    void Execute(const QString& url, const QString& verb = QStringLiteral("GET"));
+    // A response header's value; empty when it is absent or no response has arrived.
+    QString GetHeader(const QString& name) const;
+    // At most maxSize further bytes of the body; empty when none are waiting.
+    QByteArray GetChunk(qint64 maxSize);
+    // The HTTP status of the response, 0 before it.
+    int statusCode() const;
+    // Stops the transfer; no further state is reported.
+    void Cancel();
+
+    // A transfer that moves no data for this long ends with an error (state 11).
+    void setTransferTimeout(int ms) { timeoutMs_ = ms; }
+    int transferTimeout() const { return timeoutMs_; }
+    // The most body bytes held in memory before the socket is left unread.
+    static constexpr qint64 bufferSize = 1024 * 1024;
+
+signals:
+    void StateChanged(int State);
+    void dataAvailable();
+
+private:
+    void report(int state);
+    void hostLookedUp(const QHostInfo& info);
+    void startRequest();
+    void headersArrived();
+    void replyFinished();
+    void fail();
+
+    QNetworkAccessManager manager_;
+    QPointer<QNetworkReply> reply_;
+    QUrl url_;
+    int lookupId_ = -1;
+    int lastState_ = 0;
+    bool over_ = false;
+    int timeoutMs_ = 30000;
+};
