@@ -1,7 +1,7 @@
+#include "app/InterfaceFonts.h"
 #include "app/SingleInstance.h"
 #include "app/frmfont.h"
 #include "app/settings/ProgramFolder.h"
-#include "catalogue/PreviewText.h"
 #include "platform/DesktopPlatform.h"
 
 #include <QApplication>
@@ -13,14 +13,7 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vlfonts.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // Without a desktop theme the interface font is an alias whose resolution walks every
-    // installed font; a real family found once avoids that.
-    const QString interfaceFamily = FontconfigFontSystem::matchFamily(QStringLiteral("sans-serif"));
-    if (!interfaceFamily.isEmpty())
-        QApplication::setFont(QFont(interfaceFamily, 9));
-    PreviewText::setFallbackFamilies(
-        FontconfigFontSystem::matchFamily(QStringLiteral("sans-serif:lang=zh-cn")),
-        interfaceFamily);
+    applyInterfaceFonts();
 
     DesktopPlatform desktop;
     SingleInstance instance(programfolder::path());

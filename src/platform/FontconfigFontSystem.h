@@ -17,6 +17,8 @@ public:
     static QString familyOfFile(const QString& path);
     // The family fontconfig picks for a pattern such as "sans-serif:lang=zh-cn".
     static QString matchFamily(const QString& pattern);
+    // Whether fontconfig says a family covers a language ("zh-cn").
+    static bool familyHasLanguage(const QString& family, const QString& language);
 
 private:
     // Lets Qt draw the families it does not know yet by registering their files with it.
