@@ -1,14 +1,158 @@
 // The main window's installation commands: install windows, search, delete, fonts folder and
-// font information. The windows behind them arrive with the installation work; until then the
-// items are visible and do nothing.
+// font information.
 #include "app/frmfont.h"
+#include "i18n/Language.h"
+#include "install/FontInformation.h"
+#include "install/searchfont.h"
+#include "install/setupexe.h"
+#include "install/setupfon.h"
+#include "platform/Dialogs.h"
+#include "platform/FontSystem.h"
+#include "platform/Shell.h"
 
-void frmfont::fromwenjian_Click() {}
-void frmfont::fromexe_Click() {}
-void frmfont::searchfonts_Click() {}
-void frmfont::delfont_Click() {}
-void frmfont::delcfont_Click() {}
-void frmfont::ztml_Click() {}
-void frmfont::infor_Click() {}
-void frmfont::ztxx_Click() {}
-void frmfont::openSetupfonWithPath(const QString&) {}
+#include <QDir>
+#include <QLineEdit>
+
+namespace {
+
+// Brings a secondary window to the front in place of the main window.
+void showInstead(frmfont& main, QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+    main.hide();
+}
+
+QString quoted(bool chinese, const QString& name) {
+    return chinese ? QStringLiteral("“") + name + QStringLiteral("”")
+                   : QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+// delfont, delcfont: remove the selected family from the user's fonts folder, after asking.
+void deleteSelectedFont(frmfont& main) {
+    const QString family = main.selectedFont();
+    if (family.isEmpty())
+        return;
+    Dialogs& dialogs = main.platform().dialogs;
+    const QString flag = main.language();
+    const bool zh = lang::chineseByC(flag);
+    const QString name = quoted(zh, family);
+    const QString question =
+        zh ? QStringLiteral("确实要删除字体") + name + QStringLiteral("吗？")
+           : QStringLiteral("Do you really want to delete the font ") + name + QLatin1Char('?');
+    if (dialogs.message(&main, question, lang::tipsTitle(flag), Dialogs::Icon::Question,
+                        Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+        return;
+
+    FontSystem& fonts = main.platform().fonts;
+    const FontSystem::Result result = fonts.removeFamily(family);
+    QString problem;
+    switch (result) {
+    case FontSystem::Result::Done:
+        break;
+    case FontSystem::Result::Refused:
+        // Nothing was touched; the list stays as it is.
+        dialogs.message(&main,
+                        zh ? QStringLiteral("字体") + name +
+                                 QStringLiteral("是系统字体，它的文件不在您的字体目录") +
+                                 fonts.userFontsFolder() + QStringLiteral("中，不能删除。")
+                           : QStringLiteral("The font ") + name +
+                                 QStringLiteral(" is a system font: its files are not in your "
+                                                "fonts folder ") +
+                                 fonts.userFontsFolder() +
+                                 QStringLiteral(", so it cannot be "
+                                                "deleted."),
+                        lang::tipsTitle(flag), Dialogs::Icon::Warning);
+        return;
+    case FontSystem::Result::NotFound:
+        problem =
+            zh ? QStringLiteral("找不到字体") + name + QStringLiteral("的文件，它可能已被删除。")
+               : QStringLiteral("The files of the font ") + name +
+                     QStringLiteral(" were not found; it may have been deleted already.");
+        break;
+    default:
+        problem = zh ? QStringLiteral("字体") + name + QStringLiteral("的文件未能全部删除。")
+                     : QStringLiteral("Not all files of the font ") + name +
+                           QStringLiteral(" could be deleted.");
+        break;
+    }
+    if (!problem.isEmpty())
+        dialogs.message(&main, problem, lang::tipsTitle(flag), Dialogs::Icon::Warning);
+    // The list shows what the font table holds now.
+    main.ref_Click();
+}
+
+// infor, ztxx: name and folder of the selected family.
+void showFontInformation(frmfont& main) {
+    const QString family = main.selectedFont();
+    const bool zh = lang::chineseByC(main.language());
+    // Linux keeps fonts in many folders: the one that holds the family's file is shown.
+    const QString folder =
+        fontinfo::folderOf(main.platform().fonts.familyFiles(family), main.fontsFolder());
+    main.platform().dialogs.message(&main, fontinfo::text(zh, family, folder), fontinfo::title(zh),
+                                    Dialogs::Icon::Information);
+}
+
+} // namespace
+
+void frmfont::fromwenjian_Click() {
+    if (!setupfon_ || setupfon_->unloaded())
+        setupfon_ = new setupfon(*this);
+    showInstead(*this, setupfon_);
+}
+
+void frmfont::fromexe_Click() {
+    if (!setupexe_ || setupexe_->unloaded())
+        setupexe_ = new setupexe(*this);
+    showInstead(*this, setupexe_);
+}
+
+void frmfont::searchfonts_Click() {
+    // Loaded once; Back only hides it, so it keeps its folder, pattern and results.
+    if (!searchfont_)
+        searchfont_ = new searchfont(*this);
+    showInstead(*this, searchfont_);
+    searchfont_->Form_Activate();
+}
+
+void frmfont::delfont_Click() {
+    deleteSelectedFont(*this);
+}
+
+void frmfont::delcfont_Click() {
+    deleteSelectedFont(*this);
+}
+
+void frmfont::ztml_Click() {
+    QString folder = fontsFolder();
+    if (folder.isEmpty())
+        folder = platform_.fonts.userFontsFolder();
+    // A new user has no fonts folder yet; the file browser is shown an empty one.
+    QDir().mkpath(folder);
+    if (!platform_.shell.openFolder(folder)) {
+        const QString flag = language();
+        platform_.dialogs.message(this,
+                                  lang::pickC(flag, QStringLiteral("无法打开字体目录："),
+                                              QStringLiteral("The fonts folder could not be "
+                                                             "opened: ")) +
+                                      folder,
+                                  lang::tipsTitle(flag), Dialogs::Icon::Warning);
+    }
+}
+
+void frmfont::infor_Click() {
+    showFontInformation(*this);
+}
+
+void frmfont::ztxx_Click() {
+    showFontInformation(*this);
+}
+
+void frmfont::openSetupfonWithPath(const QString& path) {
+    if (!setupfon_ || setupfon_->unloaded())
+        setupfon_ = new setupfon(*this);
+    setupfon_->show();
+    setupfon_->raise();
+    setupfon_->activateWindow();
+    setupfon_->Text1->setText(path);
+}

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHash>
 #include <fontconfig/fontconfig.h>
 
 namespace {
@@ -94,14 +95,107 @@ QString FontconfigFontSystem::familyOfFile(const QString& path) {
     return family;
 }
 
+namespace {
+
+// Files this program registered with Qt, by the path Qt was given, so that a removal can take
+// them back. Qt's application fonts belong to the process, so the table does too.
+QHash<QString, int>& qtFontIds() {
+    static QHash<QString, int> ids;
+    return ids;
+}
+
+// The folder that holds a file, with links in the folder's own path resolved but not a link
+// that is the file itself: a font linked into the fonts folder lies in the fonts folder.
+QString canonicalFolderOf(const QString& file) {
+    return QFileInfo(QFileInfo(file).absolutePath()).canonicalFilePath();
+}
+
+bool liesInside(const QString& file, const QString& canonicalFolder) {
+    if (canonicalFolder.isEmpty())
+        return false;
+    const QString folder = canonicalFolderOf(file);
+    return folder == canonicalFolder || folder.startsWith(canonicalFolder + QLatin1Char('/'));
+}
+
+// A name in the fonts folder for a link to target: the file's own name, or, when another file
+// already has it, the name with "-2", "-3", ... before the extension. Empty when a link to the
+// same file is already there.
+QString linkNameFor(const QDir& folder, const QFileInfo& target) {
+    const QString wanted = target.canonicalFilePath();
+    const QString base = target.completeBaseName();
+    const QString suffix =
+        target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix();
+    for (int n = 1;; ++n) {
+        const QString name =
+            n == 1 ? target.fileName() : base + QLatin1Char('-') + QString::number(n) + suffix;
+        const QFileInfo present(folder.filePath(name));
+        if (!present.exists() && !present.isSymLink())
+            return name;
+        if (present.canonicalFilePath() == wanted)
+            return {};
+    }
+}
+
+} // namespace
+
 FontSystem::Result FontconfigFontSystem::installFile(const QString& path) {
-    Q_UNUSED(path);
-    return Result::Failed;
+    // The path is taken as typed: no trimming, relative to the current folder when relative.
+    const QFileInfo file(path);
+    if (path.isEmpty() || !file.exists())
+        return Result::NotFound;
+    if (!file.isFile() || familyOfFile(file.absoluteFilePath()).isEmpty())
+        return Result::NotAFont;
+
+    const QString fontsFolder = userFontsFolder();
+    if (!QDir().mkpath(fontsFolder))
+        return Result::Failed;
+    const QDir folder(fontsFolder);
+    QString registered = file.absoluteFilePath();
+    if (!liesInside(registered, folder.canonicalPath())) {
+        const QString name = linkNameFor(folder, file);
+        if (!name.isEmpty()) {
+            // A link, not a copy: the font stays where the user keeps it.
+            if (!QFile::link(file.absoluteFilePath(), folder.filePath(name)))
+                return Result::Failed;
+            registered = folder.filePath(name);
+        }
+    }
+
+    // FcInitBringUptoDate() does not look at the folders again within fontconfig's rescan
+    // interval (30 s); a new configuration scans them now.
+    FcInitReinitialize();
+    if (!qtFontIds().contains(registered)) {
+        const int id = QFontDatabase::addApplicationFont(registered);
+        if (id >= 0)
+            qtFontIds().insert(registered, id);
+    }
+    return Result::Done;
 }
 
 FontSystem::Result FontconfigFontSystem::removeFamily(const QString& family) {
-    Q_UNUSED(family);
-    return Result::Failed;
+    const QStringList files = familyFiles(family);
+    if (files.isEmpty())
+        return Result::NotFound;
+    // Only what lies in the user's own fonts folder may go; a family with any file elsewhere
+    // belongs (at least partly) to the system and is left whole.
+    const QString fontsFolder = QDir(userFontsFolder()).canonicalPath();
+    for (const QString& file : files)
+        if (!liesInside(file, fontsFolder))
+            return Result::Refused;
+
+    bool allRemoved = true;
+    for (const QString& file : files) {
+        // Removing a link leaves the file it points to alone.
+        if (!QFile::remove(file) && (QFileInfo(file).exists() || QFileInfo(file).isSymLink()))
+            allRemoved = false;
+        const auto id = qtFontIds().constFind(file);
+        if (id != qtFontIds().constEnd()) {
+            QFontDatabase::removeApplicationFont(*id);
+            qtFontIds().erase(id);
+        }
+    }
+    FcInitReinitialize();
+    return allRemoved ? Result::Done : Result::Failed;
 }
 
 QString FontconfigFontSystem::userFontsFolder() {
@@ -128,4 +222,24 @@ QString FontconfigFontSystem::matchFamily(const QString& patternText) {
     }
     FcPatternDestroy(pattern);
     return family;
+}
+
+bool FontconfigFontSystem::familyHasLanguage(const QString& family, const QString& language) {
+    FcInit();
+    FcPattern* pattern = FcPatternCreate();
+    const QByteArray name = family.toUtf8();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.constData()));
+    FcLangSet* langs = FcLangSetCreate();
+    const QByteArray lang = language.toUtf8();
+    FcLangSetAdd(langs, reinterpret_cast<const FcChar8*>(lang.constData()));
+    FcPatternAddLangSet(pattern, FC_LANG, langs);
+    FcLangSetDestroy(langs);
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    const bool covered = set && set->nfont > 0;
+    if (set)
+        FcFontSetDestroy(set);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return covered;
 }

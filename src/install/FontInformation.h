@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The font information message: name, folder, and the extension and size lines, which carry
+// placeholders because neither is determined.
+namespace fontinfo {
+
+// Four lines joined by CR LF, no line break at the end.
+QString text(bool chinese, const QString& fontName, const QString& folder);
+QString title(bool chinese);
+// The folder shown for a family: the folder that holds its first file, or fallback (the
+// fonts folder) when no file is known.
+QString folderOf(const QStringList& familyFiles, const QString& fallback);
+
+} // namespace fontinfo

@@ -1,0 +1,107 @@
+#include "install/setupexe.h"
+
+#include "app/frmfont.h"
+#include "i18n/Language.h"
+#include "install/SecondaryWindow.h"
+#include "platform/Dialogs.h"
+#include "platform/Shell.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+setupexe::setupexe(frmfont& main) : QWidget(&main, secondaryWindowFlags()), main_(main) {
+    setObjectName(QStringLiteral("setupexe"));
+    const bool zh = chinese();
+    auto pick = [zh](const char* chineseText, const char* englishText) {
+        return zh ? QString::fromUtf8(chineseText) : QString::fromUtf8(englishText);
+    };
+    setWindowTitle(pick("从EXE文件安装", "Setup from EXE"));
+
+    Label1 =
+        new QLabel(pick("请选择欲安装的EXE文件路径：", "Please Type in EXE files path:"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setToolTip(pick("在此输入路径", "Type in path"));
+    Text1->setAccessibleName(Label1->text());
+    Text1->setMinimumWidth(4200 / 15);
+    Label1->setBuddy(Text1);
+
+    auto makeButton = [this](const char* name, const QString& text, const QString& tip) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(tip);
+        return button;
+    };
+    Command1 = makeButton("Command1", pick("浏览", "Browse"), pick("浏览文件", "Browse"));
+    Command2 = makeButton("Command2", pick("安装", "Setup"),
+                          pick("调用选中的EXE安装字体", "Shell EXE files to setup fonts"));
+    Command3 = makeButton("Command3", pick("返回", "Back"), pick("返回主界面", "Back"));
+
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(Text1, 1);
+    pathRow->addWidget(Command1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command2);
+    buttons->addWidget(Command3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(pathRow);
+    layout->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, &setupexe::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &setupexe::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &setupexe::Command3_Click);
+}
+
+bool setupexe::chinese() const {
+    return lang::chineseByC(main_.language());
+}
+
+void setupexe::Command1_Click() {
+    const bool zh = chinese();
+    // Setup programs on Linux carry no extension, so every file can be chosen too.
+    const auto chosen = main_.platform().dialogs.openFile(
+        this, zh ? QStringLiteral("请选择要安装的EXE文件") : QStringLiteral("Browse"),
+        {QStringLiteral("*.exe (*.exe)"),
+         zh ? QStringLiteral("所有文件 (*)") : QStringLiteral("All files (*)")});
+    if (chosen && !chosen->isEmpty())
+        Text1->setText(*chosen);
+}
+
+void setupexe::Command2_Click() {
+    const QString flag = main_.language();
+    const QString commandLine = Text1->text();
+    if (commandLine.isEmpty()) {
+        main_.platform().dialogs.message(
+            this, lang::pickC(flag, QStringLiteral("未输入路径！"), QStringLiteral("No type in !")),
+            lang::tipsTitle(flag), Dialogs::Icon::Information);
+        Text1->setFocus();
+        return;
+    }
+    // Started unchanged and not waited for; only a start that does not happen at all is
+    // reported, and the window stays usable.
+    if (!main_.platform().shell.startCommand(commandLine))
+        main_.platform().dialogs.message(
+            this,
+            lang::pickC(flag, QStringLiteral("无法启动这个程序：\n"),
+                        QStringLiteral("The program could not be started:\n")) +
+                commandLine,
+            lang::tipsTitle(flag), Dialogs::Icon::Warning);
+}
+
+void setupexe::Command3_Click() {
+    main_.show();
+    unloaded_ = true;
+    hide();
+    deleteLater();
+}
+
+void setupexe::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}

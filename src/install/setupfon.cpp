@@ -1,0 +1,109 @@
+#include "install/setupfon.h"
+
+#include "app/frmfont.h"
+#include "install/SecondaryWindow.h"
+#include "platform/Dialogs.h"
+#include "platform/FontSystem.h"
+
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QString failureText(FontSystem::Result result, const QString& path) {
+    switch (result) {
+    case FontSystem::Result::NotFound:
+        return QStringLiteral("安装失败，找不到这个文件：\n") + path;
+    case FontSystem::Result::NotAFont:
+        return QStringLiteral("安装失败，这不是可以使用的字体文件：\n") + path;
+    default:
+        return QStringLiteral("安装失败，无法把字体链接到字体目录：\n") + path;
+    }
+}
+
+} // namespace
+
+setupfon::setupfon(frmfont& main) : QWidget(&main, secondaryWindowFlags()), main_(main) {
+    setObjectName(QStringLiteral("setupfon"));
+    setWindowTitle(QStringLiteral("从字体文件安装"));
+
+    Label1 = new QLabel(QStringLiteral("请选择欲安装字体的路径："), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Text1 = new QLineEdit(this);
+    Text1->setObjectName(QStringLiteral("Text1"));
+    Text1->setToolTip(QStringLiteral("在此输入字体路径"));
+    Text1->setAccessibleName(Label1->text());
+    Text1->setMinimumWidth(4200 / 15);
+    Label1->setBuddy(Text1);
+
+    auto makeButton = [this](const char* name, const QString& text, const QString& tip) {
+        auto* button = new QPushButton(text, this);
+        button->setObjectName(QLatin1String(name));
+        button->setToolTip(tip);
+        return button;
+    };
+    Command1 = makeButton("Command1", QStringLiteral("浏览"), QStringLiteral("浏览文件"));
+    Command2 = makeButton("Command2", QStringLiteral("安装"),
+                          QStringLiteral("将选中的字体文件安装到计算机"));
+    Command3 = makeButton("Command3", QStringLiteral("返回"), QStringLiteral("返回主界面"));
+
+    auto* pathRow = new QHBoxLayout;
+    pathRow->addWidget(Text1, 1);
+    pathRow->addWidget(Command1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Command2);
+    buttons->addWidget(Command3);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Label1);
+    layout->addLayout(pathRow);
+    layout->addLayout(buttons);
+
+    connect(Command1, &QPushButton::clicked, this, &setupfon::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &setupfon::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &setupfon::Command3_Click);
+}
+
+void setupfon::Command1_Click() {
+    // The filters' descriptions are the patterns themselves: TrueType files, bitmap font
+    // files, TrueType collections.
+    const auto chosen = main_.platform().dialogs.openFile(
+        this, QStringLiteral("请选择要安装的字体文件"),
+        {QStringLiteral("*.ttf (*.ttf)"), QStringLiteral("*.fon (*.fon)"),
+         QStringLiteral("*.ttc (*.ttc)")});
+    // A cancelled dialog leaves whatever the field holds.
+    if (chosen && !chosen->isEmpty())
+        Text1->setText(*chosen);
+}
+
+void setupfon::Command2_Click() {
+    Dialogs& dialogs = main_.platform().dialogs;
+    const QString title = QStringLiteral("系统提示");
+    const QString path = Text1->text();
+    if (path.isEmpty()) {
+        dialogs.message(this, QStringLiteral("未输入路径！"), title, Dialogs::Icon::Information);
+        Text1->setFocus();
+        return;
+    }
+    // The path goes to the font table exactly as typed, blanks and all.
+    const FontSystem::Result result = main_.platform().fonts.installFile(path);
+    if (result == FontSystem::Result::Done)
+        dialogs.message(this, QStringLiteral("安装完成"), title, Dialogs::Icon::Information);
+    else
+        dialogs.message(this, failureText(result, path), title, Dialogs::Icon::Warning);
+}
+
+void setupfon::Command3_Click() {
+    main_.show();
+    unloaded_ = true;
+    hide();
+    deleteLater();
+}
+
+void setupfon::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
