@@ -13,6 +13,7 @@
 #include "tools/OpeningEffect.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
@@ -341,6 +342,7 @@ void frmfont::connectHandlers() {
     });
     connect(MovingText1, &MovingText::gotFocus, this, &frmfont::MovingText1_GotFocus);
     List1->viewport()->installEventFilter(this);
+    List1->installEventFilter(this);
     Label2->installEventFilter(this);
 
     Timerload.setInterval(10);
@@ -360,6 +362,16 @@ void frmfont::connectHandlers() {
 }
 
 bool frmfont::eventFilter(QObject* watched, QEvent* event) {
+    // The menu key and Shift+F10 open the list's menu too, at the current entry.
+    if (event->type() == QEvent::ContextMenu && watched == List1) {
+        auto* menuEvent = static_cast<QContextMenuEvent*>(event);
+        if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
+            const QRect item = List1->visualItemRect(List1->currentItem());
+            xxMenu->popup(
+                List1->viewport()->mapToGlobal(item.isValid() ? item.bottomLeft() : QPoint()));
+            return true;
+        }
+    }
     if (event->type() == QEvent::MouseButtonPress) {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() == Qt::RightButton) {

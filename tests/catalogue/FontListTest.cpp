@@ -3,6 +3,8 @@
 #include "catalogue/PreviewText.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
@@ -132,6 +134,13 @@ TEST(FontList, RightButtonOpensTheContextMenuOnTheListOnly) {
     EXPECT_FALSE(w.xxMenu->isVisible());
     w.Command1_Click();
     QTest::mousePress(w.List1->viewport(), Qt::RightButton, {}, QPoint(10, 10));
+    QTRY_VERIFY(w.xxMenu->isVisible());
+    w.xxMenu->hide();
+    // From the keyboard as well (menu key, Shift+F10).
+    w.List1->setCurrentRow(0);
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0),
+                          w.List1->mapToGlobal(QPoint(0, 0)));
+    QApplication::sendEvent(w.List1, &key);
     QTRY_VERIFY(w.xxMenu->isVisible());
     w.xxMenu->hide();
     QTest::mousePress(w.Label2, Qt::RightButton, {}, QPoint(5, 5));
