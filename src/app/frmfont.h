@@ -241,6 +241,7 @@ private:
     Platform platform_;
     QString programFolder_;
     bool ended_ = false;
+    int hintWidthTwips_ = 500; // the hint line's width while it is revealed
     frmclient* frmclient_ = nullptr;
     OnlineServices* online_ = nullptr;
     QPointer<setupfon> setupfon_;

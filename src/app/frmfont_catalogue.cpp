@@ -61,12 +61,9 @@ void frmfont::Command1_Click() {
 
 void frmfont::Timer1_Timer() {
     // Widen by 20 twips a tick, from 500 to 3380 twips.
-    const int widthTwips =
-        Label5->property("widthTwips").isValid() ? Label5->property("widthTwips").toInt() : 500;
-    const int next = widthTwips + 20;
-    Label5->setProperty("widthTwips", next);
-    Label5->resize(next / 15, Label5->height());
-    if (next == 3380)
+    hintWidthTwips_ += 20;
+    Label5->resize(hintWidthTwips_ / 15, Label5->height());
+    if (hintWidthTwips_ == 3380)
         Timer1.stop();
 }
 
