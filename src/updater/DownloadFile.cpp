@@ -24,16 +24,16 @@ bool DownloadFile::open(const QString& path, const QString& sha256Hex) {
     return true;
 }
 
-bool DownloadFile::append(const QByteArray& bytes) {
+bool DownloadFile::append(const char* data, qint64 size) {
     if (!file_ || writeFailed_)
         return false;
-    if (file_->write(bytes) != bytes.size()) {
+    if (file_->write(data, size) != size) {
         writeFailed_ = true;
         return false;
     }
     if (hash_)
-        hash_->addData(bytes);
-    received_ += bytes.size();
+        hash_->addData(QByteArrayView(data, size));
+    received_ += size;
     return true;
 }
 

@@ -25,7 +25,8 @@ public:
     // when given.
     bool open(const QString& path, const QString& sha256Hex = {});
     bool isOpen() const { return file_ != nullptr; }
-    bool append(const QByteArray& bytes);
+    bool append(const char* data, qint64 size);
+    bool append(const QByteArray& bytes) { return append(bytes.constData(), bytes.size()); }
     qint64 received() const { return received_; }
 
     // Checks the length and the checksum, then puts the file in place; on any failure the

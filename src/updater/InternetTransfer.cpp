@@ -133,6 +133,12 @@ QByteArray InternetTransfer::GetChunk(qint64 maxSize) {
     return reply_->read(maxSize);
 }
 
+qint64 InternetTransfer::GetChunk(char* data, qint64 maxSize) {
+    if (!reply_ || maxSize <= 0)
+        return 0;
+    return qMax<qint64>(0, reply_->read(data, maxSize));
+}
+
 int InternetTransfer::statusCode() const {
     if (!reply_)
         return 0;

@@ -44,6 +44,8 @@ public:
     QString GetHeader(const QString& name) const;
     // At most maxSize further bytes of the body; empty when none are waiting.
     QByteArray GetChunk(qint64 maxSize);
+    // The same into a buffer the caller keeps; the number of bytes copied.
+    qint64 GetChunk(char* data, qint64 maxSize);
     // The HTTP status of the response, 0 before it.
     int statusCode() const;
     // Stops the transfer; no further state is reported.

@@ -161,11 +161,14 @@ void frmupdate::checkSize() {
 void frmupdate::readBody() {
     if (ended_ || !file_.isOpen())
         return;
+    // One buffer for the whole download: no allocation per chunk.
+    if (buffer_.size() != kChunk)
+        buffer_.resize(kChunk);
     for (;;) {
-        const QByteArray chunk = Inet1->GetChunk(kChunk);
-        if (chunk.isEmpty())
+        const qint64 n = Inet1->GetChunk(buffer_.data(), kChunk);
+        if (n <= 0)
             break;
-        if (!file_.append(chunk)) {
+        if (!file_.append(buffer_.constData(), n)) {
             giveUp(QStringLiteral("无法在升级程序的文件夹中保存下载的文件，升级终止。"), kTitle,
                    Dialogs::Icon::Warning);
             return;

@@ -74,6 +74,7 @@ private:
     Shell& shell_;
     QString folder_;
     DownloadFile file_;
+    QByteArray buffer_;
     updater::ProgressThrottle throttle_;
     QElapsedTimer clock_;
     int progressRedraws_ = 0;

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <ostream>
+
 // A program folder as vlfonts leaves it for the updater: config.ini with [Update] start,
 // update.ini with [Download], and the empty subfolder update/.
 struct UpdaterFolder {
@@ -23,3 +25,8 @@ struct UpdaterFolder {
 // A setup program stand-in: a shell script of exactly size bytes that, when started, leaves
 // the file "started.marker" beside itself.
 QByteArray markerScript(int size);
+
+// Readable QStrings in test failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
