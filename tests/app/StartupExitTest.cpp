@@ -4,6 +4,8 @@
 #include "catalogue/PreviewText.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
@@ -103,6 +105,19 @@ TEST(Startup, MissingOrGarbageConfigStartsWithTheDefaults) {
         w.exitexe_Click();
         EXPECT_EQ(h.ends, 1);
     }
+    // A config.ini that cannot be read or written (here a folder of that name) loses the
+    // settings, nothing else.
+    MainWindowHarness unusable(false);
+    QDir().mkpath(unusable.config());
+    frmfont& u = unusable.make();
+    ASSERT_TRUE(u.Form_Load());
+    u.Timerload_Timer();
+    u.Command1_Click();
+    u.sbig_Click();
+    u.exitSequence();
+    EXPECT_EQ(unusable.ends, 1);
+    EXPECT_TRUE(QFileInfo(unusable.config()).isDir());
+
     MainWindowHarness missing(false);
     frmfont& w = missing.make();
     ASSERT_TRUE(w.Form_Load());

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -102,7 +103,9 @@ TEST(FontList, RefreshSeesFontsAddedAndRemovedByAnyoneAndDrawsThemInTheirFace) {
     EXPECT_EQ(w.List1->currentRow(), -1);
     EXPECT_EQ(availability(w), (Availability{false, false, true, false, true}));
 
-    // The new family previews in its own face.
+    // The new family previews in its own face: the toolkit now knows it.
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("DejaVu Serif"))).family(),
+              QStringLiteral("DejaVu Serif"));
     w.List1->setCurrentRow(entries(w.List1).indexOf(QStringLiteral("DejaVu Serif")));
     w.Label2->setText(QStringLiteral("Abc"));
     EXPECT_EQ(w.Label2->facesOfCharacters(), QStringList(3, QStringLiteral("DejaVu Serif")));
