@@ -20,6 +20,8 @@ public:
     void publish();
     void clear();
 
+    // Entries shown and collected.
+    int total() const { return count() + static_cast<int>(pending_.size()); }
     // Shown entries.
     int count() const { return static_cast<int>(shown_.size()); }
     QString entry(int row) const { return shown_.value(row); }

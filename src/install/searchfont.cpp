@@ -195,8 +195,11 @@ void searchfont::Form_Activate() {
     List1->setAccessibleName(Label2->text());
     Label3->setVisible(zh);
     Label6->setVisible(!zh);
-    Label5->setText(pick("当前状态：准备", "Status:Ready"));
-    Label5->setToolTip(Label5->text());
+    // Coming back to the window during a search must not claim that it is ready.
+    if (!searching) {
+        Label5->setText(pick("当前状态：准备", "Status:Ready"));
+        Label5->setToolTip(Label5->text());
+    }
     Command1->setText(pick("开始搜索", "Start"));
     Command1->setToolTip(pick("按照您的设置开始搜索", "Start search as your setting"));
     Command2->setText(pick("停止搜索", "Stop"));
@@ -286,13 +289,12 @@ void searchfont::pumpEvents() {
 }
 
 void searchfont::showNewResults() {
-    const int before = results_->count();
-    results_->publish();
     lastShown_ = std::chrono::steady_clock::now();
-    if (results_->count() == before)
+    if (results_->total() == results_->count())
         return;
     // Only the Chinese count follows the search, whatever the language.
-    Label3->setText(chineseCount(results_->count()));
+    Label3->setText(chineseCount(results_->total()));
+    results_->publish();
     List1->scrollToBottom();
 }
 

@@ -1,0 +1,165 @@
+#include "../app/MainWindowHarness.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList entries(const QListWidget* list) {
+    QStringList names;
+    for (int i = 0; i < list->count(); ++i)
+        names << list->item(i)->text();
+    return names;
+}
+
+void selectFamily(frmfont& w, const QString& family) {
+    const auto rows = w.List1->findItems(family, Qt::MatchExactly);
+    ASSERT_EQ(rows.size(), 1) << family.toStdString();
+    w.List1->setCurrentItem(rows.first());
+    w.List1_Click();
+}
+
+// A main window with the spare DejaVu Serif installed and the list shown.
+struct WithUserFont {
+    MainWindowHarness h;
+    frmfont* w = nullptr;
+    WithUserFont() {
+        FontconfigFontSystem().installFile(testenv::spareFont());
+        w = &h.start();
+        w->Command1_Click();
+    }
+    ~WithUserFont() {
+        for (const QString& name :
+             QDir(testenv::userFontsFolder()).entryList(QDir::Files | QDir::System))
+            QFile::remove(testenv::userFontsFolder() + QLatin1Char('/') + name);
+        FontconfigFontSystem().rescan();
+    }
+};
+
+const QString serif = QStringLiteral("DejaVu Serif");
+const QString sans = QStringLiteral("DejaVu Sans");
+
+} // namespace
+
+TEST(DeleteFont, AsksFirstThenRemovesTheLinkAndRefreshesTheList) {
+    WithUserFont f;
+    frmfont& w = *f.w;
+    auto& dialogs = f.h.p.dialogs;
+    const QString link = testenv::userFontsFolder() + QStringLiteral("/DejaVuSerif.ttf");
+    ASSERT_TRUE(entries(w.List1).contains(serif));
+
+    // "No" leaves everything as it was.
+    selectFamily(w, serif);
+    dialogs.answers = {Dialogs::Answer::No};
+    w.delfont_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].text, QStringLiteral("确实要删除字体“DejaVu Serif”吗？"));
+    EXPECT_EQ(dialogs.messages()[0].title, QStringLiteral("系统提示"));
+    EXPECT_EQ(dialogs.messages()[0].buttons, Dialogs::Buttons::YesNo);
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(w.selectedFont(), serif);
+
+    // "Yes" from the list's pop-up item: the link goes, the font file stays, the list no
+    // longer has the family and nothing is selected.
+    dialogs.clear();
+    dialogs.answers = {Dialogs::Answer::Yes};
+    w.setLanguage(QStringLiteral("e"));
+    w.delcfont_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].text,
+              QStringLiteral("Do you really want to delete the font \"DejaVu Serif\"?"));
+    EXPECT_EQ(dialogs.messages()[0].title, QStringLiteral("Tips"));
+    EXPECT_FALSE(QFileInfo(link).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(link));
+    EXPECT_TRUE(QFileInfo::exists(testenv::spareFont()));
+    EXPECT_FALSE(entries(w.List1).contains(serif));
+    EXPECT_EQ(entries(w.List1), f.h.p.realFonts.families());
+    EXPECT_FALSE(w.delfont->isEnabled());
+    EXPECT_EQ(w.selectedFont(), QString());
+}
+
+TEST(DeleteFont, RefusesSystemFamiliesAndTouchesNothing) {
+    WithUserFont f;
+    frmfont& w = *f.w;
+    auto& dialogs = f.h.p.dialogs;
+    const QStringList before = entries(w.List1);
+    const QString file = testenv::systemFontsFolder() + QStringLiteral("/DejaVuSans.ttf");
+    const QByteArray bytes = testenv::readFile(file);
+
+    selectFamily(w, sans);
+    dialogs.answers = {Dialogs::Answer::Yes};
+    w.delfont_Click();
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_EQ(dialogs.messages()[1].title, QStringLiteral("系统提示"));
+    EXPECT_TRUE(dialogs.messages()[1].text.contains(QStringLiteral("是系统字体")));
+    EXPECT_TRUE(dialogs.messages()[1].text.contains(testenv::userFontsFolder()));
+    EXPECT_EQ(testenv::readFile(file), bytes);
+    EXPECT_EQ(entries(w.List1), before);
+    EXPECT_EQ(w.selectedFont(), sans);
+
+    w.setLanguage(QStringLiteral("e"));
+    dialogs.clear();
+    dialogs.answers = {Dialogs::Answer::Yes};
+    w.delcfont_Click();
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    EXPECT_TRUE(dialogs.messages()[1].text.startsWith(
+        QStringLiteral("The font \"DejaVu Sans\" is a system font")));
+    EXPECT_TRUE(QFileInfo::exists(file));
+}
+
+TEST(FontInformation, ShowsNameAndTheFolderHoldingTheFamilyInEachLanguage) {
+    WithUserFont f;
+    frmfont& w = *f.w;
+    auto& dialogs = f.h.p.dialogs;
+
+    selectFamily(w, sans);
+    w.infor_Click();
+    w.ztxx_Click();
+    ASSERT_EQ(dialogs.messages().size(), 2);
+    const QString systemLines =
+        QStringLiteral("字体名称：DejaVu Sans\r\n字体路径：") + testenv::systemFontsFolder() +
+        QStringLiteral("\r\n扩展名：未知的扩展名\r\n字体文件大小：未知的大小");
+    for (const auto& shown : dialogs.messages()) {
+        EXPECT_EQ(shown.text, systemLines);
+        EXPECT_EQ(shown.title, QStringLiteral("字体信息"));
+        EXPECT_EQ(shown.icon, Dialogs::Icon::Information);
+    }
+
+    dialogs.clear();
+    w.setLanguage(QStringLiteral("e"));
+    selectFamily(w, serif);
+    w.ztxx_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].text,
+              QStringLiteral("Font Name：DejaVu Serif\r\nFont URL：") + testenv::userFontsFolder() +
+                  QStringLiteral("\r\nExtend Name：Unknown\r\nFont Files Size：Unknown"));
+    EXPECT_EQ(dialogs.messages()[0].title, QStringLiteral("Font Information"));
+
+    // A name fontconfig does not know shows the fonts folder.
+    MainWindowHarness fake;
+    fake.p.useFakeFonts({QStringLiteral("@Vertical")});
+    frmfont& v = fake.start();
+    v.Command1_Click();
+    selectFamily(v, QStringLiteral("@Vertical"));
+    v.infor_Click();
+    ASSERT_EQ(fake.p.dialogs.messages().size(), 1);
+    EXPECT_TRUE(fake.p.dialogs.messages()[0].text.startsWith(
+        QStringLiteral("字体名称：@Vertical\r\n字体路径：") + v.fontsFolder() +
+        QStringLiteral("\r\n")));
+}
+
+TEST(FontsFolder, OpensTheUserFontsFolderMakingItWhenMissing) {
+    MainWindowHarness h;
+    frmfont& w = h.start();
+    const QString folder = testenv::userFontsFolder();
+    EXPECT_EQ(w.fontsFolder(), folder);
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    w.ztml_Click();
+    w.ztml_Click();
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(h.p.shell.openedFolders, (QStringList{folder, folder}));
+    EXPECT_TRUE(h.p.dialogs.messages().isEmpty());
+}
