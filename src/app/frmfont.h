@@ -229,6 +229,11 @@ private:
     void setPreviewSize(std::int16_t points);
     void setPreviewColor(double code);
     void storePreview(const QString& key, const QString& value);
+    void choosePreviewSize(std::int16_t points);
+    void choosePreviewColor(double code);
+    // One effect item: its mark, its variable and key, and the layers' setter (none: shadow).
+    void toggleEffect(QAction* item, std::int16_t& variable, const QString& key,
+                      void (PreviewText::*apply)(bool));
     void selectRow(int row);
     // Languages.
     void applyCaptions(bool chinese);

@@ -104,86 +104,84 @@ void frmfont::setPreviewColor(double code) {
     Label2->setColor(colorcode::toColor(numberform::toInt32(code)));
 }
 
-namespace {
-constexpr std::int16_t sizes[] = {10, 12, 14, 18};
+void frmfont::choosePreviewSize(std::int16_t points) {
+    presize = points;
+    setPreviewSize(presize);
+    storePreview(QStringLiteral("size"), numberform::text(presize));
 }
 
 void frmfont::ssmall_Click() {
-    presize = sizes[0];
-    setPreviewSize(presize);
-    storePreview(QStringLiteral("size"), numberform::text(presize));
+    choosePreviewSize(10);
 }
 void frmfont::smid_Click() {
-    presize = sizes[1];
-    setPreviewSize(presize);
-    storePreview(QStringLiteral("size"), numberform::text(presize));
+    choosePreviewSize(12);
 }
 void frmfont::sbig_Click() {
-    presize = sizes[2];
-    setPreviewSize(presize);
-    storePreview(QStringLiteral("size"), numberform::text(presize));
+    choosePreviewSize(14);
 }
 void frmfont::cd_Click() {
-    presize = sizes[3];
-    setPreviewSize(presize);
-    storePreview(QStringLiteral("size"), numberform::text(presize));
+    choosePreviewSize(18);
 }
 
-#define VL_COLOR_ITEM(handler, code)                                                               \
-    void frmfont::handler() {                                                                      \
-        setPreviewColor(code);                                                                     \
-        storePreview(QStringLiteral("color"), numberform::text(static_cast<long long>(precolor))); \
-    }
-VL_COLOR_ITEM(fcblack_Click, colorcode::buttonText)
-VL_COLOR_ITEM(fcred_Click, 255)
-VL_COLOR_ITEM(fcgreen_Click, 65280)
-VL_COLOR_ITEM(fcblue_Click, 16711680)
-VL_COLOR_ITEM(fcyellow_Click, 65535)
-VL_COLOR_ITEM(fcgrey_Click, 8421504)
-VL_COLOR_ITEM(fczi_Click, 16744576)
-#undef VL_COLOR_ITEM
+void frmfont::choosePreviewColor(double code) {
+    setPreviewColor(code);
+    storePreview(QStringLiteral("color"), numberform::text(static_cast<long long>(precolor)));
+}
+
+void frmfont::fcblack_Click() {
+    choosePreviewColor(colorcode::buttonText);
+}
+void frmfont::fcred_Click() {
+    choosePreviewColor(255);
+}
+void frmfont::fcgreen_Click() {
+    choosePreviewColor(65280);
+}
+void frmfont::fcblue_Click() {
+    choosePreviewColor(16711680);
+}
+void frmfont::fcyellow_Click() {
+    choosePreviewColor(65535);
+}
+void frmfont::fcgrey_Click() {
+    choosePreviewColor(8421504);
+}
+void frmfont::fczi_Click() {
+    choosePreviewColor(16744576);
+}
 
 void frmfont::zdy_Click() {
     const auto chosen = platform_.dialogs.color(this, Label2->color());
     if (!chosen) // a cancelled dialog keeps the colour
         return;
-    setPreviewColor(colorcode::fromColor(*chosen));
-    storePreview(QStringLiteral("color"), numberform::text(static_cast<long long>(precolor)));
+    choosePreviewColor(colorcode::fromColor(*chosen));
+}
+
+void frmfont::toggleEffect(QAction* item, std::int16_t& variable, const QString& key,
+                           void (PreviewText::*apply)(bool)) {
+    const bool on = !item->isChecked();
+    if (apply) {
+        (Label2->*apply)(on);
+        (Label6->*apply)(on);
+    } else {
+        Label6->setVisible(on); // the shadow is the second layer itself
+    }
+    item->setChecked(on);
+    variable = on ? 1 : 0;
+    storePreview(key, numberform::text(variable));
 }
 
 void frmfont::yyz_Click() {
-    const bool on = !yyz->isChecked();
-    Label6->setVisible(on);
-    yyz->setChecked(on);
-    preeffect0 = on ? 1 : 0;
-    storePreview(QStringLiteral("effect0"), numberform::text(preeffect0));
+    toggleEffect(yyz, preeffect0, QStringLiteral("effect0"), nullptr);
 }
-
 void frmfont::jc_Click() {
-    const bool on = !jc->isChecked();
-    Label2->setBold(on);
-    Label6->setBold(on);
-    jc->setChecked(on);
-    preeffect1 = on ? 1 : 0;
-    storePreview(QStringLiteral("effect1"), numberform::text(preeffect1));
+    toggleEffect(jc, preeffect1, QStringLiteral("effect1"), &PreviewText::setBold);
 }
-
 void frmfont::xt_Click() {
-    const bool on = !xt->isChecked();
-    Label2->setItalic(on);
-    Label6->setItalic(on);
-    xt->setChecked(on);
-    preeffect2 = on ? 1 : 0;
-    storePreview(QStringLiteral("effect2"), numberform::text(preeffect2));
+    toggleEffect(xt, preeffect2, QStringLiteral("effect2"), &PreviewText::setItalic);
 }
-
 void frmfont::xhx_Click() {
-    const bool on = !xhx->isChecked();
-    Label2->setUnderline(on);
-    Label6->setUnderline(on);
-    xhx->setChecked(on);
-    preeffect3 = on ? 1 : 0;
-    storePreview(QStringLiteral("effect3"), numberform::text(preeffect3));
+    toggleEffect(xhx, preeffect3, QStringLiteral("effect3"), &PreviewText::setUnderline);
 }
 
 void frmfont::ylwzzdy_Click() {
