@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -147,6 +149,17 @@ void searchfont::buildControls() {
 
     connect(Dir1->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &searchfont::Dir1_Change);
+    // The tree reads and sorts folders in the background: for a moment after a folder is
+    // chosen, keep it in view as rows arrive.
+    auto keepChosenInView = [this] {
+        if (!scrollUntil_.isValid() || scrollUntil_.hasExpired(1500))
+            return;
+        QTimer::singleShot(0, this, [this] {
+            Dir1->scrollTo(Dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
+        });
+    };
+    connect(folders_, &QFileSystemModel::directoryLoaded, this, keepChosenInView);
+    connect(folders_, &QFileSystemModel::layoutChanged, this, keepChosenInView);
     connect(Text1, &QLineEdit::textChanged, this, &searchfont::Text1_Change);
     connect(Command1, &QPushButton::clicked, this, &searchfont::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &searchfont::Command2_Click);
@@ -167,6 +180,7 @@ void searchfont::setFolder(const QString& path) {
         return;
     Dir1->setCurrentIndex(index);
     Dir1->scrollTo(index);
+    scrollUntil_.start();
     // Choosing the folder that is already current changes nothing in the tree; the path
     // field follows the tree all the same.
     Dir1_Change();

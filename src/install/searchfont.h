@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 #include <chrono>
@@ -93,4 +94,5 @@ private:
     std::chrono::milliseconds pumpInterval_{25};
     std::chrono::milliseconds showInterval_{50};
     std::chrono::steady_clock::time_point lastShown_;
+    QElapsedTimer scrollUntil_;
 };
