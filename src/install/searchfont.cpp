@@ -238,6 +238,11 @@ void searchfont::Text1_Change() {
 }
 
 void searchfont::Command1_Click() {
+    // Start pressed after Stop while the stopped walk has not yet returned: that search is
+    // still finishing and shows its message next; a second one inside it would only tangle
+    // the two.
+    if (walking_ && !searching)
+        return;
     const QString flag = main_.language();
     Command1->setEnabled(false);
     Command2->setEnabled(true);
@@ -257,11 +262,13 @@ void searchfont::Command1_Click() {
     setCursor(Qt::WaitCursor);
     searching = true;
     results_->clear();
+    walking_ = true;
     try {
         searchFolder(Text1->text());
     } catch (...) {
         // Whatever goes wrong inside the walk ends the walk; the search is finished as usual.
     }
+    walking_ = false;
     showNewResults();
 
     const bool chinese = lang::chineseByC(flag);

@@ -95,4 +95,5 @@ private:
     std::chrono::milliseconds showInterval_{50};
     std::chrono::steady_clock::time_point lastShown_;
     QElapsedTimer scrollUntil_;
+    bool walking_ = false; // a walk has not returned yet (it may have been stopped)
 };
