@@ -1,0 +1,63 @@
+#include "online/DescriptorFetch.h"
+
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+DescriptorFetch::Result DescriptorFetch::fetch(const QString& address) const {
+    Result result;
+    const QUrl url(address.trimmed(), QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        result.error = QStringLiteral("not an http or https address: ") + address;
+        return result;
+    }
+
+    QNetworkAccessManager manager;
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    QNetworkReply* reply = manager.get(request);
+
+    QEventLoop loop;
+    QTimer limit;
+    limit.setSingleShot(true);
+    bool timedOut = false;
+    bool tooLarge = false;
+    QObject::connect(&limit, &QTimer::timeout, reply, [&] {
+        timedOut = true;
+        reply->abort();
+    });
+    QObject::connect(reply, &QNetworkReply::downloadProgress, reply, [&](qint64 received, qint64) {
+        if (received > maxBytes && !tooLarge) {
+            tooLarge = true;
+            reply->abort();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    limit.start(timeLimitMs_);
+    if (!reply->isFinished())
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    limit.stop();
+
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (timedOut)
+        result.error = QStringLiteral("no answer within %1 ms").arg(timeLimitMs_);
+    else if (tooLarge)
+        result.error = QStringLiteral("the answer is larger than %1 bytes").arg(maxBytes);
+    else if (status != 0 && status != 200)
+        result.error = QStringLiteral("HTTP status %1").arg(status);
+    else if (reply->error() != QNetworkReply::NoError)
+        result.error = reply->errorString();
+    else if (status != 200)
+        result.error = QStringLiteral("no HTTP status");
+    else
+        result.body = reply->readAll();
+    if (result.ok() && result.body.isEmpty())
+        result.error = QStringLiteral("empty answer");
+    return result;
+}

@@ -1,0 +1,119 @@
+#include "online/OnlineServices.h"
+
+#include "app/frmfont.h"
+#include "online/BBS.h"
+#include "online/UpdateDescriptor.h"
+#include "online/frmAbout.h"
+#include "online/frminfor.h"
+#include "platform/Dialogs.h"
+
+#include <QScopeGuard>
+
+OnlineServices::OnlineServices(frmfont& main)
+    : QObject(&main), updateAddress(descriptor::updateAddress()), main_(main) {
+    setObjectName(QStringLiteral("online"));
+}
+
+QString OnlineServices::programFile(const char* name) const {
+    return main_.programFolder() + QLatin1Char('/') + QString::fromLatin1(name);
+}
+
+frminfor& OnlineServices::board() {
+    if (!board_)
+        board_ = new frminfor(main_);
+    return *board_;
+}
+
+void OnlineServices::openBoard() {
+    frminfor& shown = board();
+    if (!shown.loaded())
+        shown.Form_Load();
+    shown.show();
+    shown.raise();
+    shown.activateWindow();
+    main_.hide();
+}
+
+void OnlineServices::openRecords() {
+    if (!records_)
+        records_ = new BBS(main_);
+    records_->Form_Load();
+    records_->show();
+    records_->activateWindow();
+    board().hide();
+}
+
+void OnlineServices::closeRecords() {
+    if (records_) {
+        records_->hide();
+        records_->deleteLater();
+        records_ = nullptr;
+    }
+    board().show();
+    board().activateWindow();
+}
+
+void OnlineServices::openAbout() {
+    if (!about_) {
+        about_ = new frmAbout(main_);
+        about_->Form_Load();
+    }
+    about_->show();
+    about_->activateWindow();
+    main_.hide();
+}
+
+void OnlineServices::closeAbout() {
+    if (about_) {
+        about_->hide();
+        about_->deleteLater();
+        about_ = nullptr;
+    }
+}
+
+void OnlineServices::check(bool manual) {
+    if (checking_)
+        return;
+    Dialogs& dialogs = main_.platform().dialogs;
+    const QString stopped = QStringLiteral("终止");
+    if (!main_.client) {
+        if (manual)
+            dialogs.message(&main_,
+                            QStringLiteral("程序检测到您的计算机没有与网络联通，升级终止。"
+                                           "请确认连接后再试。"),
+                            stopped, Dialogs::Icon::Information);
+        return;
+    }
+
+    checking_ = true;
+    const auto done = qScopeGuard([this] { checking_ = false; });
+    const DescriptorFetch::Result fetched = fetch.fetch(updateAddress);
+    // A failed fetch must not replace the descriptor or the settings it carries with an
+    // error page or nothing at all.
+    if (!fetched.ok()) {
+        if (manual)
+            dialogs.message(&main_, QStringLiteral("无法取得升级信息，升级终止。请稍后再试。"),
+                            stopped, Dialogs::Icon::Information);
+        return;
+    }
+    if (!descriptor::storeDescriptor(programFile("update.ini"), fetched.body)) {
+        if (manual)
+            dialogs.message(&main_, QStringLiteral("无法保存升级信息，升级终止。"), stopped,
+                            Dialogs::Icon::Information);
+        return;
+    }
+    // Armed only now, so that a check that got nothing records nothing.
+    board().record = true;
+    descriptor::copyDescriptorSettings(programFile("update.ini"), main_.configPath());
+    dialogs.message(&main_, QStringLiteral("程序已经更新了公告信息。"), QStringLiteral("自动更新"),
+                    Dialogs::Icon::Information);
+
+    // A board already on the screen would go on showing the old notice: load it afresh.
+    if (records_)
+        closeRecords();
+    if (board().loaded())
+        board().unload();
+    openBoard();
+    if (manual)
+        board().record = true;
+}
