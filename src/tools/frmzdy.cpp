@@ -1,0 +1,68 @@
+#include "tools/frmzdy.h"
+
+#include "app/controls/PictureButton.h"
+#include "app/frmfont.h"
+#include "catalogue/PreviewText.h"
+#include "i18n/Language.h"
+#include "install/SecondaryWindow.h"
+#include "tools/frmjwdy.h"
+
+#include <QCloseEvent>
+#include <QFontMetrics>
+
+namespace {
+constexpr int textPoints = 42;
+}
+
+frmzdy::frmzdy(frmfont& main, frmjwdy& keyboard)
+    : QWidget(&keyboard, secondaryWindowFlags()), main_(main), keyboard_(keyboard) {
+    setObjectName(QStringLiteral("frmzdy"));
+    // Client area 4605 × 2955 twips.
+    setFixedSize(307, 197);
+
+    Label1 = new PreviewText(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setFamily(QStringLiteral("宋体"));
+    Label1->setPointSize(textPoints);
+    Label1->move(16, 16);
+
+    Command1 = new PictureButton(QStringLiteral("返回"), this);
+    Command1->setObjectName(QStringLiteral("Command1"));
+    Command1->setGeometry(232, 168, 65, 25);
+    connect(Command1, &QPushButton::clicked, this, &frmzdy::Command1_Click);
+
+    Form_Load();
+}
+
+void frmzdy::Form_Load() {
+    // 1. No close command: left only by "返回" (closeEvent is ignored).
+    // 2. This window labels itself by the "c" rule.
+    const bool zh = lang::chineseByC(main_.language());
+    setWindowTitle(zh ? QStringLiteral("自定义显示") : QStringLiteral("Custom Text"));
+    Command1->setCaption(zh ? QStringLiteral("返回") : QStringLiteral("Back"));
+    Command1->setToolTip(zh ? QStringLiteral("返回") : QStringLiteral("Back"));
+    // 3.-6.
+    const QString face = main_.selectedFont();
+    Label1->setColor(keyboard_.headingColor());
+    Label1->setText(keyboard_.Label7->text());
+    Label1->setAccessibleName(Label1->text());
+    Label1->setFamily(face);
+    // The label sizes itself to its text.
+    QFont font(face);
+    font.setPointSize(textPoints);
+    const QFontMetrics metrics(font);
+    Label1->resize(metrics.horizontalAdvance(Label1->text()) + 2, metrics.height());
+}
+
+void frmzdy::Command1_Click() {
+    hide();
+    deleteLater();
+    keyboard_.show();
+    keyboard_.raise();
+    keyboard_.activateWindow();
+    keyboard_.Form_Activate();
+}
+
+void frmzdy::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
