@@ -14,7 +14,11 @@ TEST(DialupWindow, IsLoadedHiddenAtStartUpWithThePhoneBookInOrder) {
     FakePlatform p;
     p.network.entries = {QStringLiteral("宽带连接"), QStringLiteral("Wired connection 1"),
                          QStringLiteral("VPN")};
-    frmfont w(p.platform(), testenv::newProgramFolder());
+    const QString folder = testenv::newProgramFolder();
+    // No automatic check to the real server while this test waits.
+    mfncWriteIni(QStringLiteral("Update"), QStringLiteral("auto"), QStringLiteral("0"),
+                 folder + QStringLiteral("/config.ini"));
+    frmfont w(p.platform(), folder);
     w.endProgram = [] {};
     w.anotherInstanceRunning = [] { return false; };
     w.Form_Load();
@@ -30,6 +34,7 @@ TEST(DialupWindow, IsLoadedHiddenAtStartUpWithThePhoneBookInOrder) {
     EXPECT_TRUE(dialup->Label2->text().isEmpty());
     EXPECT_TRUE(dialup->Timer1.isActive());
     EXPECT_EQ(dialup->Timer1.interval(), 600);
+    ASSERT_FALSE(w.Timer2.isActive());
 
     // The timer sets the flag by itself; an undecided system counts as on line.
     p.network.state = Network::Online::Unknown;
