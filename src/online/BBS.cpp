@@ -19,6 +19,7 @@ BBS::BBS(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(main) {
     Text1 = new QPlainTextEdit(this);
     Text1->setObjectName(QStringLiteral("Text1"));
     Text1->setAccessibleName(QStringLiteral("公告信息"));
+    Text1->setReadOnly(true); // the file is changed only by clearing it
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Text1->setMinimumSize(6000 / 15, 4000 / 15);

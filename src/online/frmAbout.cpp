@@ -26,9 +26,10 @@ frmAbout::frmAbout(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(m
         return made;
     };
     picIcon = label("picIcon", {});
-    picIcon->setPixmap(QApplication::windowIcon().isNull()
-                           ? style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32)
-                           : QApplication::windowIcon().pixmap(32, 32));
+    QPixmap icon = QApplication::windowIcon().pixmap(32, 32);
+    if (icon.isNull())
+        icon = style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32);
+    picIcon->setPixmap(icon);
     picIcon->setAccessibleName(QStringLiteral("VLFonts"));
     Label1 = label("Label1", QStringLiteral("Vorlan字体管理"));
     QFont title = Label1->font();
@@ -53,6 +54,9 @@ frmAbout::frmAbout(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(m
     Command3->setObjectName(QStringLiteral("Command3"));
     Command3->setToolTip(QStringLiteral("返回主界面"));
     Command3->setDefault(true);
+    // The window's first focus goes to the button: focus on the scrolling text means a click
+    // on it, which writes a mail.
+    Command3->setFocus();
 
     auto* heading = new QHBoxLayout;
     heading->addWidget(picIcon);
@@ -90,6 +94,9 @@ void frmAbout::Command3_Click() {
 
 void frmAbout::MovingText1_GotFocus() {
     main_.platform().shell.openAddress(links::mailAddress());
+    // Focus left on the text would come back with the window's next activation and write
+    // another mail.
+    Command3->setFocus(Qt::OtherFocusReason);
 }
 
 void frmAbout::closeEvent(QCloseEvent* event) {

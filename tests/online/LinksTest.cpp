@@ -6,6 +6,7 @@
 #include "app/controls/PictureButton.h"
 #include "online/frmAbout.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QTest>
@@ -58,6 +59,11 @@ TEST(AboutBox, ReplacesTheMainWindowUntilConfirmed) {
             h.w().aboutme->trigger();
         frmAbout* about = h.online().about();
         ASSERT_NE(about, nullptr);
+        // Showing the box writes no mail: the first focus is not on the scrolling text.
+        QApplication::setActiveWindow(about);
+        QTest::qWait(50);
+        EXPECT_EQ(QApplication::focusWidget(), about->Command3);
+        EXPECT_TRUE(h.p.shell.openedAddresses.isEmpty());
         EXPECT_TRUE(about->isVisible());
         EXPECT_FALSE(h.w().isVisible());
         EXPECT_EQ(about->windowTitle(), QStringLiteral("关于Vorlan字体管理"));
@@ -82,6 +88,7 @@ TEST(AboutBox, ReplacesTheMainWindowUntilConfirmed) {
         about->MovingText1_GotFocus();
         ASSERT_FALSE(h.p.shell.openedAddresses.isEmpty());
         EXPECT_EQ(h.p.shell.openedAddresses.last(), links::mailAddress());
+        h.p.shell.openedAddresses.clear();
 
         QPointer<frmAbout> gone = about;
         about->Command3->click();
