@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <algorithm>
 
 namespace {
 
@@ -127,6 +128,17 @@ void frmjwdy::Form_Load() {
     // No close command: the window is left by "返回" alone (closeEvent is ignored as well).
 }
 
+void frmjwdy::fitHeading() {
+    // Where the interface face is wider than the designed one, the heading and the window
+    // widen to show it whole instead of cutting it off.
+    const QRect designed = twipsRect(120, 120, 3495, labelHeight);
+    const int needed = std::max(designed.width(), Label3->sizeHint().width());
+    Label3->setGeometry(designed.x(), designed.y(), needed, designed.height());
+    const QSize client = twipsRect(0, 0, 3825, 4680).size();
+    centralWidget()->setFixedSize(std::max(client.width(), designed.x() + needed + 8),
+                                  client.height());
+}
+
 QColor frmjwdy::headingColor() const {
     return Label3->palette().color(QPalette::WindowText);
 }
@@ -144,6 +156,7 @@ void frmjwdy::Form_Activate() {
     };
     setWindowTitle(pick("辅助工具-键位对应", "Tools-Keyboard to Fonts"));
     Label3->setText(pick("键位对应情况：", "Keyboard to Fonts Situation:"));
+    fitHeading();
     for (QLabel* label : Label5)
         label->setVisible(zh);
     xuan->setText(pick("选项", "Option"));

@@ -52,6 +52,7 @@ protected:
 
 private:
     void Form_Load();
+    void fitHeading();
     // Every glyph label in the designed order: Label2, Label4, Label6.
     QList<PreviewText*> glyphLabels() const;
 

@@ -8,7 +8,9 @@
 #include "tools/frmjwdy.h"
 
 #include <QCloseEvent>
-#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <QtMath>
+#include <algorithm>
 
 namespace {
 constexpr int textPoints = 42;
@@ -47,11 +49,23 @@ void frmzdy::Form_Load() {
     Label1->setText(keyboard_.Label7->text());
     Label1->setAccessibleName(Label1->text());
     Label1->setFamily(face);
-    // The label sizes itself to its text.
-    QFont font(face);
-    font.setPointSize(textPoints);
-    const QFontMetrics metrics(font);
-    Label1->resize(metrics.horizontalAdvance(Label1->text()) + 2, metrics.height());
+    // The label sizes itself to its text, measured in the faces that draw each character
+    // (a character the face lacks is drawn in a fallback face).
+    const QString text = Label1->text();
+    const QStringList faces = Label1->facesOfCharacters();
+    qreal width = 0;
+    qreal height = QFontMetricsF(QFont(face, textPoints)).height();
+    qsizetype point = 0; // one face per code point
+    for (qsizetype i = 0; i < text.size(); ++point) {
+        const qsizetype length = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        QFont font(point < faces.size() ? faces[point] : face);
+        font.setPointSize(textPoints);
+        const QFontMetricsF metrics(font);
+        width += metrics.horizontalAdvance(text.mid(i, length));
+        height = std::max(height, metrics.height());
+        i += length;
+    }
+    Label1->resize(qCeil(width) + 4, qCeil(height));
 }
 
 void frmzdy::Command1_Click() {

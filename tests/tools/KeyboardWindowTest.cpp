@@ -139,6 +139,9 @@ TEST(KeyboardWindow, CaptionsFollowTheERuleOnEveryActivation) {
                            "Choose Colour", "Custom Text", "Back", "Back"}));
     EXPECT_TRUE(k.win->Label5[0]->isHidden());
     EXPECT_TRUE(k.win->Label5[1]->isHidden());
+    // The longer English heading is shown whole.
+    EXPECT_GE(k.win->Label3->width(), k.win->Label3->sizeHint().width());
+    EXPECT_TRUE(k.win->centralWidget()->rect().contains(k.win->Label3->geometry()));
 }
 
 TEST(KeyboardWindow, CustomTextAsksUntilSomethingIsTyped) {
@@ -227,6 +230,18 @@ TEST(CustomDisplay, LabelsItselfByTheCRuleAndShowsTheTextLargeInTheHeadingColour
     EXPECT_EQ(custom->windowTitle(), QStringLiteral("自定义显示"));
     EXPECT_EQ(custom->Command1->caption(), QStringLiteral("返回"));
     EXPECT_EQ(custom->Label1->text(), QStringLiteral("字"));
+    const int oneCharacter = custom->Label1->width();
+    EXPECT_GT(oneCharacter, 30);
+
+    // Longer texts widen the label with them.
+    custom->Command1_Click();
+    k.h.p.dialogs.inputs = {QStringLiteral("字字字字")};
+    k.win->zdy_Click();
+    custom = k.customDisplay();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    custom = k.customDisplay();
+    ASSERT_NE(custom, nullptr);
+    EXPECT_GE(custom->Label1->width(), 4 * (oneCharacter - 4));
 }
 
 TEST(KeyboardWindow, BackShowsTheMainWindowAndTheNextOpeningTakesTheNewSelection) {
