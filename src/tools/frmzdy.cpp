@@ -9,18 +9,20 @@
 
 #include <QCloseEvent>
 #include <QFontMetricsF>
+#include <QScreen>
 #include <QtMath>
 #include <algorithm>
 
 namespace {
 constexpr int textPoints = 42;
-}
+constexpr QSize designedSize(307, 197);
+} // namespace
 
 frmzdy::frmzdy(frmfont& main, frmjwdy& keyboard)
     : QWidget(&keyboard, secondaryWindowFlags()), main_(main), keyboard_(keyboard) {
     setObjectName(QStringLiteral("frmzdy"));
     // Client area 4605 × 2955 twips.
-    setFixedSize(307, 197);
+    setFixedSize(designedSize);
 
     Label1 = new PreviewText(this);
     Label1->setObjectName(QStringLiteral("Label1"));
@@ -66,6 +68,18 @@ void frmzdy::Form_Load() {
         i += length;
     }
     Label1->resize(qCeil(width) + 4, qCeil(height));
+    fitWindow();
+}
+
+void frmzdy::fitWindow() {
+    // Client area 4605 × 2955 twips; a text longer than that widens the window (as far as
+    // the screen allows) rather than being cut off, "返回" keeping its corner.
+    int width = std::max(designedSize.width(), Label1->geometry().right() + 1 + 16);
+    if (const QScreen* shown = screen())
+        width = std::min(width,
+                         std::max(designedSize.width(), shown->availableGeometry().width() - 40));
+    setFixedSize(width, designedSize.height());
+    Command1->move(width - (designedSize.width() - 232), 168);
 }
 
 void frmzdy::Command1_Click() {

@@ -25,6 +25,7 @@ protected:
 
 private:
     void Form_Load();
+    void fitWindow();
 
     frmfont& main_;
     frmjwdy& keyboard_;

@@ -242,6 +242,18 @@ TEST(CustomDisplay, LabelsItselfByTheCRuleAndShowsTheTextLargeInTheHeadingColour
     custom = k.customDisplay();
     ASSERT_NE(custom, nullptr);
     EXPECT_GE(custom->Label1->width(), 4 * (oneCharacter - 4));
+
+    // A text longer than the designed window widens it instead of being cut off; the button
+    // keeps its place at the right.
+    custom->Command1_Click();
+    k.h.p.dialogs.inputs = {QStringLiteral("The quick brown fox jumps")};
+    k.win->zdy_Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    custom = k.customDisplay();
+    ASSERT_NE(custom, nullptr);
+    EXPECT_GT(custom->width(), 307);
+    EXPECT_TRUE(custom->rect().contains(custom->Label1->geometry()));
+    EXPECT_EQ(custom->width() - custom->Command1->geometry().left(), 307 - 232);
 }
 
 TEST(KeyboardWindow, BackShowsTheMainWindowAndTheNextOpeningTakesTheNewSelection) {
