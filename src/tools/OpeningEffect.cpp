@@ -3,6 +3,7 @@
 #include <QBackingStore>
 #include <QPainter>
 #include <QRegion>
+#include <QScreen>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -109,6 +110,18 @@ void playOpeningEffect(QWidget* window, int steps) {
     const auto count = static_cast<std::int16_t>(steps);
     if (!window || count <= 0)
         return;
+    if (!window->isVisible()) {
+        // Fix the place the window will take before drawing over it: its own size, and, when
+        // nobody has placed it, the middle of its screen.
+        if (!window->testAttribute(Qt::WA_Resized))
+            window->adjustSize();
+        if (!window->testAttribute(Qt::WA_Moved))
+            if (const QScreen* screen = window->screen()) {
+                QRect place(QPoint(), window->size());
+                place.moveCenter(screen->availableGeometry().center());
+                window->move(place.topLeft());
+            }
+    }
     const QRect frame = window->frameGeometry();
     const Corners area{frame.left(), frame.top(), frame.left() + frame.width(),
                        frame.top() + frame.height()};

@@ -1,6 +1,8 @@
 #include "tools/OpeningEffect.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -56,4 +58,25 @@ TEST(OpeningEffect, LeavesNoWindowBehind) {
     EXPECT_EQ(QGuiApplication::allWindows().size(), before);
     EXPECT_FALSE(window.isVisible());
     playOpeningEffect(nullptr, 3500);
+}
+
+TEST(OpeningEffect, PlacesAWindowNobodyPlacedWhereTheEffectIsDrawn) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* content = new QWidget;
+    content->setFixedSize(300, 200);
+    layout->addWidget(content);
+    playOpeningEffect(&window, 10);
+    EXPECT_FALSE(window.isVisible());
+    // Centred on the screen (1280 × 1024 under the test server), at its own size.
+    const QRect screen = window.screen()->availableGeometry();
+    EXPECT_EQ(window.geometry().center(), screen.center());
+    EXPECT_EQ(window.size(), window.sizeHint());
+    EXPECT_GE(window.width(), 300);
+
+    // A window placed by its owner stays where it is.
+    QWidget placed;
+    placed.setGeometry(10, 20, 400, 300);
+    playOpeningEffect(&placed, 10);
+    EXPECT_EQ(placed.geometry(), QRect(10, 20, 400, 300));
 }
