@@ -214,5 +214,13 @@ TEST(MainWindow, ScrollingTextOpensOnlyWebAddressesWhenItTakesTheFocus) {
     QTRY_VERIFY(w.MovingText1->hasFocus());
     EXPECT_EQ(h.p.shell.openedAddresses.size(), 1);
     EXPECT_EQ(h.p.shell.refusedAddresses, QStringList{QStringLiteral("file:///bin/sh")});
+
+    // The window coming back to the front returns the focus without a click: nothing opens.
+    w.mclink = QStringLiteral("http://www.example.org/news");
+    w.Command3->setFocus();
+    w.MovingText1->setFocus(Qt::ActiveWindowFocusReason);
+    w.MovingText1->setFocus(Qt::PopupFocusReason);
+    EXPECT_EQ(h.p.shell.openedAddresses.size(), 1);
+    EXPECT_EQ(h.p.shell.refusedAddresses.size(), 1);
     w.hide();
 }

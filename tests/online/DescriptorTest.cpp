@@ -161,5 +161,5 @@ TEST(UpdateDescriptor, TheEnvironmentNamesAnotherServer) {
     EXPECT_EQ(descriptor::updateAddress(), QStringLiteral("http://127.0.0.1:9/test/update.ini"));
     qputenv("VLFONTS_UPDATE_URL", "");
     EXPECT_EQ(descriptor::updateAddress(), QStringLiteral(VLFONTS_UPDATE_URL));
-    qunsetenv("VLFONTS_UPDATE_URL");
+    qputenv("VLFONTS_UPDATE_URL", "http://127.0.0.1:9/update.ini"); // back to the safe address
 }

@@ -58,7 +58,9 @@ void setUp() {
     setEnv("XDG_RUNTIME_DIR", base + QStringLiteral("/runtime"));
     setEnv("FONTCONFIG_FILE", base + QStringLiteral("/fonts.conf"));
     unsetenv("FONTCONFIG_PATH");
-    unsetenv("VLFONTS_UPDATE_URL");
+    // A test that lets the automatic update check run must never reach the maker's server:
+    // the discard port on this machine answers nothing.
+    setenv("VLFONTS_UPDATE_URL", "http://127.0.0.1:9/update.ini", 1);
     // No proxy may send a loopback request elsewhere.
     for (const char* proxy :
          {"http_proxy", "https_proxy", "HTTP_PROXY", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"})

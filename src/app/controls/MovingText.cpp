@@ -2,6 +2,7 @@
 
 #include "app/ColorCode.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 
 MovingText::MovingText(QWidget* parent) : QWidget(parent) {
@@ -53,7 +54,18 @@ void MovingText::paintEvent(QPaintEvent*) {
 void MovingText::focusInEvent(QFocusEvent* event) {
     QWidget::focusInEvent(event);
     update();
-    emit gotFocus();
+    // A click or Tab onto the line is the user's doing; its window coming back to the front
+    // (or a popup closing) hands the focus back without anyone asking for the address.
+    switch (event->reason()) {
+    case Qt::MouseFocusReason:
+    case Qt::TabFocusReason:
+    case Qt::BacktabFocusReason:
+    case Qt::ShortcutFocusReason:
+        emit gotFocus();
+        break;
+    default:
+        break;
+    }
 }
 
 void MovingText::showEvent(QShowEvent* event) {
