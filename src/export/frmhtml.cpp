@@ -20,10 +20,18 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QScrollBar>
+#include <QTextDocument>
 
 namespace {
 const QString html = QStringLiteral("Html");
 const QString errorTitle = QStringLiteral("错误");
+
+// Any number between 0 and 8, fractions included; a text that is no number reads as 0.
+bool sizeAccepted(const QString& sizeText) {
+    const double size = numberform::leading(sizeText);
+    return size > 0 && size < 8;
+}
 } // namespace
 
 frmhtml::frmhtml(frmfont& main) : QWidget(&main, Qt::Window), main_(main) {
@@ -38,7 +46,14 @@ frmhtml::frmhtml(frmfont& main) : QWidget(&main, Qt::Window), main_(main) {
     Textresult = named(new QPlainTextEdit(this), "Textresult");
     Textresult->setReadOnly(true);
     Textresult->setAccessibleName(QStringLiteral("输出结果"));
-    Textresult->hide(); // the buffer of the last export; the page itself is what users read
+    // The buffer of the last export, one line high at the top edge: a glimpse of what was
+    // written, scrollable from the keyboard.
+    Textresult->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Textresult->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Textresult->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Textresult->document()->setDocumentMargin(0);
+    Textresult->setFixedHeight(Textresult->fontMetrics().lineSpacing() +
+                               2 * Textresult->frameWidth());
 
     Frame1 = named(new QGroupBox(QStringLiteral("输出设置"), this), "Frame1");
     Label1 = named(new QLabel(QStringLiteral("字体大小："), Frame1), "Label1");
@@ -126,7 +141,12 @@ QString frmhtml::storedPath() const {
 
 void frmhtml::setColor(std::int32_t code) {
     color_ = code;
-    comcolor->setStyleSheet(QStringLiteral("background-color: %1;").arg(colorcode::toHtml(code)));
+    // The caption stays readable on any colour.
+    const QColor shown = colorcode::toColor(code);
+    const QString text =
+        shown.lightnessF() < 0.5 ? QStringLiteral("white") : QStringLiteral("black");
+    comcolor->setStyleSheet(
+        QStringLiteral("background-color: %1; color: %2;").arg(colorcode::toHtml(code), text));
     comcolor->setAccessibleDescription(colorcode::toHtml(code));
 }
 
@@ -145,11 +165,6 @@ void frmhtml::comcolor_Click() {
     const auto chosen = main_.platform().dialogs.color(this, colorcode::toColor(color_));
     if (chosen) // a cancelled dialog keeps the colour
         setColor(colorcode::fromColor(*chosen));
-}
-
-bool frmhtml::sizeAccepted(const QString& sizeText) {
-    const double size = numberform::leading(sizeText);
-    return size > 0 && size < 8;
 }
 
 void frmhtml::comok_Click() {
@@ -216,6 +231,8 @@ bool frmhtml::exportAll() {
 
     const QString path = texturl->text();
     QSaveFile file(path);
+    // A writable file in a folder that is not writable is still replaced in place.
+    file.setDirectWriteFallback(true);
     QString error;
     bool written = file.open(QIODevice::WriteOnly) && htmlexport::writePage(file, buffer, &error) &&
                    file.commit();
@@ -228,6 +245,7 @@ bool frmhtml::exportAll() {
         return false;
     }
     Textresult->setPlainText(buffer);
+    Textresult->verticalScrollBar()->setValue(1); // the first block, past the leading line end
     return true;
 }
 

@@ -42,8 +42,6 @@ public:
 
     // The colour on comcolor, 0x00BBGGRR.
     std::int32_t color() const { return color_; }
-    // The acceptance test of the export.
-    static bool sizeAccepted(const QString& sizeText);
 
 public slots:
     void Form_Load();

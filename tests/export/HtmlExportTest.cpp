@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPointer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -35,6 +36,11 @@ struct Export : MainWindowHarness {
 
 const QString plainBlock = QStringLiteral(
     "\r\n<br><font>%1 </font><font face=\"%1\"  color=#000000 size=3>Sample 样例</font></br>");
+
+// QTest's own QTRY_ macros report to QTest, not to this test runner, and would pass silently.
+template <typename Condition> bool eventually(Condition condition) {
+    return QTest::qWaitFor(condition, 2000);
+}
 
 } // namespace
 
@@ -80,7 +86,12 @@ TEST(HtmlExport, StartsFromTheStoredValues) {
     e.set("Html", "text", QStringLiteral("样例"));
     e.set("Html", "effect0", QStringLiteral("1"));
     e.set("Html", "effect2", QStringLiteral("1"));
+    e.window->show();
     frmhtml& w = e.open();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_FALSE(e.window->isHidden()); // opening leaves the main window up
+    e.window->mnuouthtml_Click();       // a second command brings the same window forward
+    EXPECT_EQ(e.window->findChildren<frmhtml*>().size(), 1);
     EXPECT_EQ(w.windowTitle(), QStringLiteral("输出到html文件"));
     EXPECT_TRUE(w.Checksave->isChecked());
     EXPECT_EQ(w.combosize->currentText(), QStringLiteral("4"));
@@ -110,15 +121,15 @@ TEST(HtmlExport, StartsFromTheStoredValues) {
     EXPECT_EQ(w.color(), 0x563412);
     w.comcolor_Click();
     EXPECT_EQ(w.color(), 0x563412);
+
+    // Back closes the window; the main window stays.
+    w.comback_Click();
+    EXPECT_TRUE(eventually([&] { return e.html.isNull(); }));
+    EXPECT_FALSE(e.window->isHidden());
+    e.window->hide();
 }
 
 TEST(HtmlExport, TheAcceptanceTestShowsItsThreeMessagesInOrder) {
-    EXPECT_TRUE(frmhtml::sizeAccepted(QStringLiteral("7.5")));
-    EXPECT_TRUE(frmhtml::sizeAccepted(QStringLiteral("1")));
-    EXPECT_TRUE(frmhtml::sizeAccepted(QStringLiteral("3abc")));
-    for (const char* bad : {"0", "8", "-1", "abc", "", "0.0"})
-        EXPECT_FALSE(frmhtml::sizeAccepted(QString::fromLatin1(bad))) << bad;
-
     Export e({QStringLiteral("A")});
     e.window->show();
     frmhtml& w = e.open();
@@ -134,21 +145,56 @@ TEST(HtmlExport, TheAcceptanceTestShowsItsThreeMessagesInOrder) {
               (QStringList{QStringLiteral("输入的字体大小不符合要求（1-7）。"),
                            QStringLiteral("输入的显示文字不符合要求。"),
                            QStringLiteral("输入的保存路径不符合要求。")}));
-    for (const auto& m : e.p.dialogs.messages())
+    for (const auto& m : e.p.dialogs.messages()) {
         EXPECT_EQ(m.title, QStringLiteral("错误"));
-    QTRY_VERIFY(w.texturl->hasFocus());
+        EXPECT_EQ(m.icon, Dialogs::Icon::Information);
+    }
+    EXPECT_TRUE(eventually([&] { return w.texturl->hasFocus(); }));
     EXPECT_FALSE(e.window->isHidden()); // a refused export leaves the main window alone
 
-    // Only the text fails: one message and the focus in the text box.
-    w.combosize->setEditText(QStringLiteral("8"));
+    // Each bad size alone: the size message only, the focus in the size box, no file.
     w.texturl->setText(e.out);
     w.Texttext->setText(QStringLiteral("x"));
+    for (const char* bad : {"0", "8", "-1", "abc", "", "0.0", "8.01"}) {
+        w.combosize->setEditText(QString::fromLatin1(bad));
+        w.texturl->setFocus();
+        e.p.dialogs.clear();
+        w.comok_Click();
+        EXPECT_EQ(e.p.dialogs.messageTexts(),
+                  QStringList{QStringLiteral("输入的字体大小不符合要求（1-7）。")})
+            << bad;
+        EXPECT_TRUE(eventually(
+            [&] { return w.combosize->hasFocus() || w.combosize->lineEdit()->hasFocus(); }));
+    }
+    EXPECT_FALSE(QFile::exists(e.out));
+
+    // Only the text fails: its message alone, the focus in the text box.
+    w.combosize->setEditText(QStringLiteral("2"));
+    w.Texttext->clear();
     e.p.dialogs.clear();
     w.comok_Click();
     EXPECT_EQ(e.p.dialogs.messageTexts(),
-              QStringList{QStringLiteral("输入的字体大小不符合要求（1-7）。")});
-    QTRY_VERIFY(w.combosize->hasFocus() || w.combosize->lineEdit()->hasFocus());
-    EXPECT_FALSE(QFile::exists(e.out));
+              QStringList{QStringLiteral("输入的显示文字不符合要求。")});
+    EXPECT_TRUE(eventually([&] { return w.Texttext->hasFocus(); }));
+    w.Texttext->setText(QStringLiteral("x"));
+
+    // Only the path fails after a good size: the text check stays silent.
+    w.combosize->setEditText(QStringLiteral("7.5"));
+    w.texturl->clear();
+    e.p.dialogs.clear();
+    w.comok_Click();
+    EXPECT_EQ(e.p.dialogs.messageTexts(),
+              QStringList{QStringLiteral("输入的保存路径不符合要求。")});
+
+    // Fractions and a number followed by letters pass.
+    for (const char* good : {"7.5", "0.5", "3abc"}) {
+        w.combosize->setEditText(QString::fromLatin1(good));
+        w.texturl->setText(e.out);
+        e.p.dialogs.clear();
+        w.comok_Click();
+        EXPECT_EQ(e.p.dialogs.messageTexts().value(1), QStringLiteral("输出完成！")) << good;
+        EXPECT_TRUE(QFile::remove(e.out)) << good;
+    }
     w.close();
     e.window->hide();
 }
@@ -195,15 +241,23 @@ TEST(HtmlExport, WritesEveryFontInListOrderByteForByte) {
     EXPECT_EQ(e.get("Html", "save"), QStringLiteral("0"));
     EXPECT_EQ(e.get("Html", "text"), QStringLiteral("Vorlan字体管理 AaBbCc 0123456789"));
 
+    // What was written stays in the result buffer.
+    EXPECT_EQ(w.Textresult->toPlainText().count(QStringLiteral("<br>")), 3);
+
     // A second export holds only its own blocks, with the tags ticked now.
+    w.Checki->setChecked(true);
+    w.comok_Click();
+    EXPECT_EQ(testenv::readFile(e.out).count("</font></i></br>"), 3);
+    w.Checki->setChecked(false);
     w.Checkb->setChecked(true);
     w.combosize->setEditText(QStringLiteral("7.5"));
-    e.p.dialogs.saveFiles.clear();
     w.comok_Click();
-    const QByteArray second = testenv::readFile(e.out);
-    EXPECT_EQ(second.count("<br>"), 3);
-    EXPECT_EQ(second.count("<b><font face="), 3);
-    EXPECT_TRUE(second.contains("size=7.5>"));
+    const QByteArray third = testenv::readFile(e.out);
+    EXPECT_EQ(third.count("<br>"), 3);
+    EXPECT_EQ(third.count("<b><font face="), 3);
+    EXPECT_FALSE(third.contains("<i>"));
+    EXPECT_TRUE(third.contains("size=7.5>"));
+    EXPECT_EQ(w.Textresult->toPlainText().count(QStringLiteral("<br>")), 3);
 }
 
 TEST(HtmlExport, StoresTheWindowValuesWhenAskedTo) {
