@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QtMath>
 
 namespace {
 QString& cjkFallback() {
@@ -137,6 +138,21 @@ QStringList PreviewText::facesOfCharacters() const {
             if (!run.text.at(i).isLowSurrogate())
                 faces.append(run.font.family());
     return faces;
+}
+
+QSize PreviewText::sizeHint() const {
+    qreal width = 0;
+    qreal height = 0;
+    for (const Run& run : runs()) {
+        const QFontMetricsF metrics(run.font);
+        width += metrics.horizontalAdvance(run.text);
+        height = std::max(height, metrics.height());
+    }
+    if (height == 0)
+        height =
+            QFontMetricsF(faceFont(family_.isEmpty() ? QApplication::font().family() : family_))
+                .height();
+    return QSize(qCeil(width), qCeil(height));
 }
 
 void PreviewText::paintEvent(QPaintEvent*) {

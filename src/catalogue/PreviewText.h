@@ -37,6 +37,8 @@ public:
     static void setFallbackFamilies(const QString& cjk, const QString& other);
     // Which face draws each character (for tests): the family name per character.
     QStringList facesOfCharacters() const;
+    // The line's natural size in its faces.
+    QSize sizeHint() const override;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
