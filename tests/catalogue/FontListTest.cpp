@@ -137,17 +137,17 @@ TEST(FontList, RightButtonOpensTheContextMenuOnTheListOnly) {
     EXPECT_FALSE(w.xxMenu->isVisible());
     w.Command1_Click();
     QTest::mousePress(w.List1->viewport(), Qt::RightButton, {}, QPoint(10, 10));
-    QTRY_VERIFY(w.xxMenu->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.xxMenu->isVisible(); }, 5000));
     w.xxMenu->hide();
     // From the keyboard as well (menu key, Shift+F10).
     w.List1->setCurrentRow(0);
     QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(0, 0),
                           w.List1->mapToGlobal(QPoint(0, 0)));
     QApplication::sendEvent(w.List1, &key);
-    QTRY_VERIFY(w.xxMenu->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.xxMenu->isVisible(); }, 5000));
     w.xxMenu->hide();
     QTest::mousePress(w.Label2, Qt::RightButton, {}, QPoint(5, 5));
-    QTRY_VERIFY(w.ylszMenu->isVisible());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.ylszMenu->isVisible(); }, 5000));
     w.ylszMenu->hide();
     w.hide();
 }
