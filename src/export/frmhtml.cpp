@@ -139,6 +139,13 @@ QString frmhtml::storedPath() const {
            main_.configValue(html, QStringLiteral("filename"));
 }
 
+QString frmhtml::outputPath() const {
+    // A bare file name (the installed settings carry no folder) lands in the user's home, not
+    // in whatever folder the program happened to be started from.
+    const QString typed = texturl->text();
+    return QDir::isAbsolutePath(typed) ? typed : QDir::home().filePath(typed);
+}
+
 void frmhtml::setColor(std::int32_t code) {
     color_ = code;
     // The caption stays readable on any colour.
@@ -153,7 +160,8 @@ void frmhtml::setColor(std::int32_t code) {
 void frmhtml::Command2_Click() {
     const QString folder = main_.configValue(html, QStringLiteral("url"));
     const QString name = main_.configValue(html, QStringLiteral("filename"));
-    const QString start = folder.isEmpty() ? name : QDir(folder).filePath(name);
+    // No stored folder: the dialog starts in the user's home, never the current directory.
+    const QString start = QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(name);
     const auto chosen = main_.platform().dialogs.saveFile(
         this, QStringLiteral("输出到html文件"),
         {QStringLiteral("网页文件 (*.html)"), QStringLiteral("All Files (*)")}, start);
@@ -229,7 +237,7 @@ bool frmhtml::exportAll() {
     }
     main_.setUpdatesEnabled(true);
 
-    const QString path = texturl->text();
+    const QString path = outputPath();
     QSaveFile file(path);
     // A writable file in a folder that is not writable is still replaced in place.
     file.setDirectWriteFallback(true);
@@ -254,7 +262,7 @@ void frmhtml::storeSettings() {
         main_.writeConfig(html, QStringLiteral("save"), QStringLiteral("0"));
         return;
     }
-    const QFileInfo target(texturl->text());
+    const QFileInfo target(outputPath());
     QString folder = target.absolutePath();
     if (!folder.endsWith(QLatin1Char('/')))
         folder += QLatin1Char('/');

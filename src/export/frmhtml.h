@@ -53,6 +53,7 @@ public slots:
 private:
     void setColor(std::int32_t code);
     QString storedPath() const;
+    QString outputPath() const;
     bool exportAll();
     void storeSettings();
 

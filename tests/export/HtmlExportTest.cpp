@@ -320,3 +320,22 @@ TEST(HtmlExport, AnEmptyListOrAnUnwritablePathIsReportedAndTheMainWindowComesBac
     EXPECT_FALSE(bad.window->isHidden());
     EXPECT_NE(bad.get("Html", "save"), QStringLiteral("0")); // nothing stored for a failed export
 }
+
+TEST(HtmlExport, ABareFileNameIsWrittenInTheHomeFolderNotTheCurrentOne) {
+    Export e({QStringLiteral("A")});
+    frmhtml& w = e.open();
+    // The installed settings carry a file name and no folder.
+    EXPECT_EQ(w.texturl->text(), QStringLiteral("fonts.html"));
+    const QString home = QDir::homePath() + QStringLiteral("/fonts.html");
+    const QString cwd = QDir::currentPath() + QStringLiteral("/fonts.html");
+    QFile::remove(home);
+    ASSERT_NE(home, cwd);
+    w.Texttext->setText(QStringLiteral("x"));
+    w.comok_Click();
+    EXPECT_TRUE(QFile::exists(home));
+    EXPECT_FALSE(QFile::exists(cwd));
+    QFile::remove(home);
+    // The dialog starts there too.
+    w.Command2_Click();
+    EXPECT_EQ(e.p.dialogs.shown.last().defaultText, home);
+}
