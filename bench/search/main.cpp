@@ -4,6 +4,7 @@
 // usage: bench_search window|engine TREE [PATTERN]
 // prints: seconds, matches, and for the window the longest time the window went without
 // handling its events.
+#include "../common/InstantDialogs.h"
 #include "app/frmfont.h"
 #include "install/FolderSearch.h"
 #include "install/SearchResults.h"
@@ -24,30 +25,6 @@
 
 namespace {
 
-// Answers every dialog at once and notes when the completion message came.
-class BenchDialogs final : public Dialogs {
-public:
-    QElapsedTimer* clock = nullptr;
-    qint64 messageAt = -1;
-    QString lastMessage;
-    Answer message(QWidget*, const QString& text, const QString&, Icon, Buttons) override {
-        if (messageAt < 0)
-            messageAt = clock->nsecsElapsed();
-        lastMessage = text;
-        return Answer::Ok;
-    }
-    QString input(QWidget*, const QString&, const QString&, const QString&) override { return {}; }
-    std::optional<QString> openFile(QWidget*, const QString&, const QStringList&,
-                                    const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QString> saveFile(QWidget*, const QString&, const QStringList&,
-                                    const QString&) override {
-        return std::nullopt;
-    }
-    std::optional<QColor> color(QWidget*, const QColor&) override { return std::nullopt; }
-};
-
 class NoNetwork final : public Network {
 public:
     QStringList phoneBook() override { return {}; }
@@ -57,7 +34,13 @@ public:
 };
 
 int runWindow(const QString& tree, const QString& pattern) {
-    BenchDialogs dialogs;
+    InstantDialogs dialogs;
+    QElapsedTimer clock;
+    qint64 messageAt = -1; // the completion message
+    dialogs.onMessage = [&](const QString&) {
+        if (messageAt < 0)
+            messageAt = clock.nsecsElapsed();
+    };
     DesktopShell shell;
     FontconfigFontSystem fonts;
     NoNetwork network;
@@ -71,8 +54,6 @@ int runWindow(const QString& tree, const QString& pattern) {
 
     // A timer that should tick every 5 ms: the longest pause between its ticks is how long
     // the window went without handling events.
-    QElapsedTimer clock;
-    dialogs.clock = &clock;
     qint64 lastTick = 0, longestPause = 0;
     QTimer ticker;
     ticker.setInterval(5);
@@ -84,7 +65,7 @@ int runWindow(const QString& tree, const QString& pattern) {
     ticker.start();
     clock.start();
     window->Command1_Click();
-    const qint64 now = dialogs.messageAt;
+    const qint64 now = messageAt;
     longestPause = std::max(longestPause, now - lastTick);
     std::printf("window %.3f s, %d matches, longest pause in event handling %.1f ms\n", now / 1e9,
                 window->results()->count(), longestPause / 1e6);

@@ -1,4 +1,5 @@
 #include "../app/MainWindowHarness.h"
+#include "ListEntries.h"
 #include "app/controls/PictureButton.h"
 #include "catalogue/PreviewText.h"
 
@@ -17,13 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList entries(const QListWidget* list) {
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    return names;
-}
 
 struct Availability {
     bool infor, ztxx, ref, jwdy, zdll;

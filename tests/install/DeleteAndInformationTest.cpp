@@ -1,4 +1,5 @@
 #include "../app/MainWindowHarness.h"
+#include "ListEntries.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,13 +8,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList entries(const QListWidget* list) {
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    return names;
-}
 
 void selectFamily(frmfont& w, const QString& family) {
     const auto rows = w.List1->findItems(family, Qt::MatchExactly);

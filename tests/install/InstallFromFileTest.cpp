@@ -1,4 +1,5 @@
 #include "../app/MainWindowHarness.h"
+#include "ListEntries.h"
 #include "catalogue/PreviewText.h"
 #include "install/setupfon.h"
 
@@ -14,13 +15,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList entries(const QListWidget* list) {
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
-    return names;
-}
 
 QStringList userFolderEntries() {
     return QDir(testenv::userFontsFolder())
