@@ -2,16 +2,15 @@
 
 #include "app/frmfont.h"
 #include "i18n/Language.h"
+#include "install/PathForm.h"
 #include "install/SecondaryWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 setupexe::setupexe(frmfont& main) : QWidget(&main, secondaryWindowFlags()), main_(main) {
     setObjectName(QStringLiteral("setupexe"));
@@ -21,38 +20,16 @@ setupexe::setupexe(frmfont& main) : QWidget(&main, secondaryWindowFlags()), main
     };
     setWindowTitle(pick("从EXE文件安装", "Setup from EXE"));
 
-    Label1 =
-        new QLabel(pick("请选择欲安装的EXE文件路径：", "Please Type in EXE files path:"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setToolTip(pick("在此输入路径", "Type in path"));
-    Text1->setAccessibleName(Label1->text());
-    Text1->setMinimumWidth(4200 / 15);
-    Label1->setBuddy(Text1);
-
-    auto makeButton = [this](const char* name, const QString& text, const QString& tip) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QLatin1String(name));
-        button->setToolTip(tip);
-        return button;
-    };
-    Command1 = makeButton("Command1", pick("浏览", "Browse"), pick("浏览文件", "Browse"));
-    Command2 = makeButton("Command2", pick("安装", "Setup"),
-                          pick("调用选中的EXE安装字体", "Shell EXE files to setup fonts"));
-    Command3 = makeButton("Command3", pick("返回", "Back"), pick("返回主界面", "Back"));
-
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(Text1, 1);
-    pathRow->addWidget(Command1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command3);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(pathRow);
-    layout->addLayout(buttons);
+    const PathForm form = PathForm::build(
+        this, pick("请选择欲安装的EXE文件路径：", "Please Type in EXE files path:"),
+        pick("在此输入路径", "Type in path"), {pick("浏览", "Browse"), pick("浏览文件", "Browse")},
+        {pick("安装", "Setup"), pick("调用选中的EXE安装字体", "Shell EXE files to setup fonts")},
+        {pick("返回", "Back"), pick("返回主界面", "Back")});
+    Label1 = form.Label1;
+    Text1 = form.Text1;
+    Command1 = form.Command1;
+    Command2 = form.Command2;
+    Command3 = form.Command3;
 
     connect(Command1, &QPushButton::clicked, this, &setupexe::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &setupexe::Command2_Click);

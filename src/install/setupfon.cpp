@@ -1,16 +1,15 @@
 #include "install/setupfon.h"
 
 #include "app/frmfont.h"
+#include "install/PathForm.h"
 #include "install/SecondaryWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/FontSystem.h"
 
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -31,37 +30,16 @@ setupfon::setupfon(frmfont& main) : QWidget(&main, secondaryWindowFlags()), main
     setObjectName(QStringLiteral("setupfon"));
     setWindowTitle(QStringLiteral("从字体文件安装"));
 
-    Label1 = new QLabel(QStringLiteral("请选择欲安装字体的路径："), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Text1 = new QLineEdit(this);
-    Text1->setObjectName(QStringLiteral("Text1"));
-    Text1->setToolTip(QStringLiteral("在此输入字体路径"));
-    Text1->setAccessibleName(Label1->text());
-    Text1->setMinimumWidth(4200 / 15);
-    Label1->setBuddy(Text1);
-
-    auto makeButton = [this](const char* name, const QString& text, const QString& tip) {
-        auto* button = new QPushButton(text, this);
-        button->setObjectName(QLatin1String(name));
-        button->setToolTip(tip);
-        return button;
-    };
-    Command1 = makeButton("Command1", QStringLiteral("浏览"), QStringLiteral("浏览文件"));
-    Command2 = makeButton("Command2", QStringLiteral("安装"),
-                          QStringLiteral("将选中的字体文件安装到计算机"));
-    Command3 = makeButton("Command3", QStringLiteral("返回"), QStringLiteral("返回主界面"));
-
-    auto* pathRow = new QHBoxLayout;
-    pathRow->addWidget(Text1, 1);
-    pathRow->addWidget(Command1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Command2);
-    buttons->addWidget(Command3);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
-    layout->addLayout(pathRow);
-    layout->addLayout(buttons);
+    const PathForm form = PathForm::build(
+        this, QStringLiteral("请选择欲安装字体的路径："), QStringLiteral("在此输入字体路径"),
+        {QStringLiteral("浏览"), QStringLiteral("浏览文件")},
+        {QStringLiteral("安装"), QStringLiteral("将选中的字体文件安装到计算机")},
+        {QStringLiteral("返回"), QStringLiteral("返回主界面")});
+    Label1 = form.Label1;
+    Text1 = form.Text1;
+    Command1 = form.Command1;
+    Command2 = form.Command2;
+    Command3 = form.Command3;
 
     connect(Command1, &QPushButton::clicked, this, &setupfon::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &setupfon::Command2_Click);
