@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds and runs every test under Xvfb.
+# Installs what is missing, builds, packages, and runs every test, each test program in an X
+# server and a D-Bus session of its own.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/setup.sh
 scripts/build.sh
+scripts/package.sh
 cd build
-xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure --timeout 600 "$@"
+ctest --output-on-failure --timeout 600 "$@"

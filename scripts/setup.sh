@@ -9,6 +9,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils
     fonts-noto-cjk fonts-dejavu-core python3-fonttools curl
+    qt6-translations-l10n xdg-utils
+    dbus dbus-x11 at-spi2-core
+    dpkg-dev lintian appstream desktop-file-utils file
 )
 
 missing=()

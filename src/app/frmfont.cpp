@@ -6,6 +6,7 @@
 #include "app/controls/PictureButton.h"
 #include "app/settings/IniFile.h"
 #include "app/settings/NumberForm.h"
+#include "app/settings/ProgramFolder.h"
 #include "catalogue/PreviewText.h"
 #include "platform/Dialogs.h"
 #include "platform/FontSystem.h"
@@ -29,7 +30,8 @@ QRect twips(int left, int top, int width, int height) {
 } // namespace
 
 frmfont::frmfont(Platform platform, QString programFolder, QWidget* parent)
-    : QMainWindow(parent), platform_(platform), programFolder_(std::move(programFolder)) {
+    : QMainWindow(parent), platform_(platform), programFolder_(std::move(programFolder)),
+      settingsFolder_(programfolder::settingsFolder(programFolder_)) {
     setObjectName(QStringLiteral("frmfont"));
     endProgram = [] { QCoreApplication::exit(0); };
     buildControls();
@@ -40,7 +42,7 @@ frmfont::frmfont(Platform platform, QString programFolder, QWidget* parent)
 frmfont::~frmfont() = default;
 
 QString frmfont::configPath() const {
-    return programFolder_ + QStringLiteral("/config.ini");
+    return settingsFolder_ + QStringLiteral("/config.ini");
 }
 
 QString frmfont::configValue(const QString& section, const QString& key) const {

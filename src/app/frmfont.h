@@ -31,12 +31,14 @@ class GlobalHotKey;
 class frmfont final : public QMainWindow {
     Q_OBJECT
 public:
-    // programFolder holds config.ini, update.ini and BBS.vlf.
+    // programFolder holds the program and update/vlupdate; config.ini, update.ini and BBS.vlf
+    // live in settingsFolder(), which is programFolder whenever this user may write there.
     frmfont(Platform platform, QString programFolder, QWidget* parent = nullptr);
     ~frmfont() override;
 
     Platform& platform() { return platform_; }
     const QString& programFolder() const { return programFolder_; }
+    const QString& settingsFolder() const { return settingsFolder_; }
     QString configPath() const;
     // Reads and writes one key of config.ini.
     QString configValue(const QString& section, const QString& key) const;
@@ -245,6 +247,7 @@ private:
 
     Platform platform_;
     QString programFolder_;
+    QString settingsFolder_;
     bool ended_ = false;
     int hintWidthTwips_ = 500; // the hint line's width while it is revealed
     frmclient* frmclient_ = nullptr;

@@ -41,7 +41,7 @@ BBS::BBS(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(main) {
 }
 
 QString BBS::recordPath() const {
-    return main_.programFolder() + QStringLiteral("/BBS.vlf");
+    return main_.settingsFolder() + QStringLiteral("/BBS.vlf");
 }
 
 void BBS::showRecords() {

@@ -14,8 +14,8 @@ OnlineServices::OnlineServices(frmfont& main)
     setObjectName(QStringLiteral("online"));
 }
 
-QString OnlineServices::programFile(const char* name) const {
-    return main_.programFolder() + QLatin1Char('/') + QString::fromLatin1(name);
+QString OnlineServices::settingsFile(const char* name) const {
+    return main_.settingsFolder() + QLatin1Char('/') + QString::fromLatin1(name);
 }
 
 frminfor& OnlineServices::board() {
@@ -96,7 +96,7 @@ void OnlineServices::check(bool manual) {
                             stopped, Dialogs::Icon::Information);
         return;
     }
-    if (!descriptor::storeDescriptor(programFile("update.ini"), fetched.body)) {
+    if (!descriptor::storeDescriptor(settingsFile("update.ini"), fetched.body)) {
         if (manual)
             dialogs.message(&main_, QStringLiteral("无法保存升级信息，升级终止。"), stopped,
                             Dialogs::Icon::Information);
@@ -104,7 +104,7 @@ void OnlineServices::check(bool manual) {
     }
     // Armed only now, so that a check that got nothing records nothing.
     board().record = true;
-    descriptor::copyDescriptorSettings(programFile("update.ini"), main_.configPath());
+    descriptor::copyDescriptorSettings(settingsFile("update.ini"), main_.configPath());
     dialogs.message(&main_, QStringLiteral("程序已经更新了公告信息。"), QStringLiteral("自动更新"),
                     Dialogs::Icon::Information);
 

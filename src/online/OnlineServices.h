@@ -43,7 +43,7 @@ public:
     DescriptorFetch fetch;
 
 private:
-    QString programFile(const char* name) const;
+    QString settingsFile(const char* name) const;
 
     frmfont& main_;
     frminfor* board_ = nullptr;

@@ -92,11 +92,11 @@ frminfor::frminfor(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(m
 }
 
 QString frminfor::recordPath() const {
-    return main_.programFolder() + QStringLiteral("/BBS.vlf");
+    return main_.settingsFolder() + QStringLiteral("/BBS.vlf");
 }
 
 QString frminfor::descriptorPath() const {
-    return main_.programFolder() + QStringLiteral("/update.ini");
+    return main_.settingsFolder() + QStringLiteral("/update.ini");
 }
 
 void frminfor::Form_Load() {
@@ -158,7 +158,15 @@ void frminfor::Command4_Click() {
 void frminfor::Command5_Click() {
     const QString updateFolder = main_.programFolder() + QStringLiteral("/update");
     const QString updater = updateFolder + QStringLiteral("/vlupdate");
-    main_.writeConfig(QStringLiteral("Update"), QStringLiteral("start"), QStringLiteral("1"));
+    // vlupdate refuses to run unless it finds start = 1: without it, starting it is pointless.
+    if (mfncWriteIni(QStringLiteral("Update"), QStringLiteral("start"), QStringLiteral("1"),
+                     main_.configPath()) == 0) {
+        main_.platform().dialogs.message(this,
+                                         QStringLiteral("无法写入设置文件 ") + main_.configPath() +
+                                             QStringLiteral("，无法启动在线升级。"),
+                                         QStringLiteral("在线升级"), Dialogs::Icon::Warning);
+        return;
+    }
     const QFileInfo program(updater);
     if (!program.isFile() || !program.isExecutable() ||
         !main_.platform().shell.startProgram(updater, {}, updateFolder)) {

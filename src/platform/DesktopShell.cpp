@@ -15,6 +15,10 @@ bool DesktopShell::openFolder(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+bool DesktopShell::openFile(const QString& path) {
+    return QProcess::startDetached(QStringLiteral("xdg-open"), {path});
+}
+
 bool DesktopShell::startCommand(const QString& commandLine) {
     if (commandLine.isEmpty())
         return false;

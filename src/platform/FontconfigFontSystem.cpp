@@ -86,8 +86,8 @@ void FontconfigFontSystem::registerUnknownFamiliesWithQt(const QStringList& fami
 QString FontconfigFontSystem::familyOfFile(const QString& path) {
     const QByteArray file = QFile::encodeName(path);
     int count = 0;
-    FcPattern* pattern = FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(file.constData()), 0,
-                                         nullptr, &count);
+    FcPattern* pattern =
+        FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(file.constData()), 0, nullptr, &count);
     if (!pattern)
         return {};
     const QString family = fcString(pattern, FC_FAMILY);

@@ -54,16 +54,18 @@ QStringList NetworkManagerNetwork::phoneBook() {
     if (!reply.isValid())
         return names;
     for (const QDBusObjectPath& path : reply.value()) {
-        QDBusInterface connection(service, path.path(),
-                                  QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection"),
-                                  QDBusConnection::systemBus());
+        QDBusInterface connection(
+            service, path.path(),
+            QStringLiteral("org.freedesktop.NetworkManager.Settings.Connection"),
+            QDBusConnection::systemBus());
         QDBusMessage answer = connection.call(QStringLiteral("GetSettings"));
         if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().isEmpty())
             continue;
         const QDBusArgument arg = answer.arguments().first().value<QDBusArgument>();
         QMap<QString, QVariantMap> map;
         arg >> map;
-        const QString id = map.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString();
+        const QString id =
+            map.value(QStringLiteral("connection")).value(QStringLiteral("id")).toString();
         if (!id.isEmpty())
             names.append(id);
     }
@@ -74,14 +76,14 @@ QStringList NetworkManagerNetwork::activeConnections() {
     QStringList names;
     if (!managerPresent())
         return names;
-    const auto paths = pathList(
-        property(rootPath, QStringLiteral("org.freedesktop.NetworkManager"),
-                 QStringLiteral("ActiveConnections")));
+    const auto paths = pathList(property(rootPath, QStringLiteral("org.freedesktop.NetworkManager"),
+                                         QStringLiteral("ActiveConnections")));
     for (const QDBusObjectPath& path : paths) {
-        const QString id = property(path.path(),
-                                    QStringLiteral("org.freedesktop.NetworkManager.Connection.Active"),
-                                    QStringLiteral("Id"))
-                               .toString();
+        const QString id =
+            property(path.path(),
+                     QStringLiteral("org.freedesktop.NetworkManager.Connection.Active"),
+                     QStringLiteral("Id"))
+                .toString();
         if (!id.isEmpty())
             names.append(id);
     }
@@ -95,28 +97,34 @@ Network::Online NetworkManagerNetwork::online() {
                                         QStringLiteral("Connectivity"));
         if (value.isValid()) {
             switch (value.toUInt()) {
-            case 1: return Online::No;
+            case 1:
+                return Online::No;
             case 2:
             case 3:
-            case 4: return Online::Yes;
-            default: return Online::Unknown;
+            case 4:
+                return Online::Yes;
+            default:
+                return Online::Unknown;
             }
         }
     }
     if (QNetworkInformation::loadDefaultBackend() && QNetworkInformation::instance()) {
         switch (QNetworkInformation::instance()->reachability()) {
-        case QNetworkInformation::Reachability::Disconnected: return Online::No;
+        case QNetworkInformation::Reachability::Disconnected:
+            return Online::No;
         case QNetworkInformation::Reachability::Online:
         case QNetworkInformation::Reachability::Site:
-        case QNetworkInformation::Reachability::Local: return Online::Yes;
-        default: return Online::Unknown;
+        case QNetworkInformation::Reachability::Local:
+            return Online::Yes;
+        default:
+            return Online::Unknown;
         }
     }
     return Online::Unknown;
 }
 
 bool NetworkManagerNetwork::connectTo(const QString& name) {
-    return QProcess::startDetached(QStringLiteral("nmcli"),
-                                   {QStringLiteral("connection"), QStringLiteral("up"),
-                                    QStringLiteral("id"), name});
+    return QProcess::startDetached(
+        QStringLiteral("nmcli"),
+        {QStringLiteral("connection"), QStringLiteral("up"), QStringLiteral("id"), name});
 }

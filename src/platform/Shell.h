@@ -13,6 +13,9 @@ public:
     virtual bool openAddress(const QString& address) = 0;
     // Opens a folder in the desktop's file browser.
     virtual bool openFolder(const QString& path) = 0;
+    // Hands a local file to the desktop's handler for its type (xdg-open): a .deb opens in the
+    // system's package installer.
+    virtual bool openFile(const QString& path) = 0;
     // Starts a command line without a shell: a text that names an existing file is started as
     // that file, spaces and all; any other text is split into program and arguments.
     virtual bool startCommand(const QString& commandLine) = 0;

@@ -1,5 +1,7 @@
 #include "updater/UpdateProgress.h"
 
+#include <QFile>
+
 namespace updater {
 
 QString stateText(int state) {
@@ -45,6 +47,16 @@ bool isPlainFileName(const QString& name) {
         return false;
     return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
            !name.contains(QChar(0));
+}
+
+bool isProgram(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray head = file.read(4);
+    return head == QByteArrayLiteral("\x7f"
+                                     "ELF") ||
+           head.startsWith("#!");
 }
 
 bool isSha256Text(const QString& text) {

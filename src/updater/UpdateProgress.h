@@ -20,6 +20,9 @@ QString progressText(qint64 received, qint64 total);
 bool isPlainFileName(const QString& name);
 // 64 hexadecimal digits, either case.
 bool isSha256Text(const QString& text);
+// True when the file at path is something to run: an ELF executable or a script starting "#!".
+// Anything else (a package, an archive) is opened with the desktop's handler instead.
+bool isProgram(const QString& path);
 
 // Lets the progress display change at most once per interval, however often data arrives.
 class ProgressThrottle final {

@@ -2,10 +2,12 @@
 
 #include "app/settings/IniFile.h"
 #include "app/settings/NumberForm.h"
+#include "app/settings/ProgramFolder.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -24,7 +26,10 @@ constexpr qint64 kChunk = 256 * 1024;
 frmupdate::frmupdate(Dialogs& dialogs, Shell& shell, const QString& folder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
                           Qt::WindowMinimizeButtonHint),
-      dialogs_(dialogs), shell_(shell), folder_(folder) {
+      dialogs_(dialogs), shell_(shell), folder_(folder),
+      settingsFolder_(
+          programfolder::settingsFolder(QDir::cleanPath(folder + QStringLiteral("/..")))),
+      downloadFolder_(programfolder::downloadFolder(folder)) {
     setObjectName(QStringLiteral("frmupdate"));
     setWindowTitle(QStringLiteral("Vorlan字体管理_在线升级"));
     setFixedSize(400, 136);
@@ -60,15 +65,15 @@ frmupdate::frmupdate(Dialogs& dialogs, Shell& shell, const QString& folder, QWid
 frmupdate::~frmupdate() = default;
 
 QString frmupdate::configFile() const {
-    return folder_ + QStringLiteral("/../config.ini");
+    return settingsFolder_ + QStringLiteral("/config.ini");
 }
 
 QString frmupdate::descriptorFile() const {
-    return folder_ + QStringLiteral("/../update.ini");
+    return settingsFolder_ + QStringLiteral("/update.ini");
 }
 
 QString frmupdate::downloadPath() const {
-    return folder_ + QLatin1Char('/') + FileName;
+    return downloadFolder_ + QLatin1Char('/') + FileName;
 }
 
 void frmupdate::Form_Load() {
@@ -224,7 +229,12 @@ void frmupdate::Command1_Click() {
         permissions |= QFile::ExeGroup;
     if (permissions & QFile::ReadOther)
         permissions |= QFile::ExeOther;
-    const bool started = file.setPermissions(permissions) && shell_.startProgram(path, {}, folder_);
+    // A program (an installer for a copy in the user's folders) is started; anything else, such
+    // as the .deb that updates an installed copy, goes to the desktop's handler for its type.
+    const bool started =
+        updater::isProgram(path)
+            ? file.setPermissions(permissions) && shell_.startProgram(path, {}, downloadFolder_)
+            : shell_.openFile(path);
     if (!started)
         dialogs_.message(this, QStringLiteral("无法启动下载的文件：") + path, kTitle,
                          Dialogs::Icon::Warning);

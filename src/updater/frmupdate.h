@@ -23,7 +23,9 @@ class QPushButton;
 class frmupdate final : public QWidget {
     Q_OBJECT
 public:
-    // folder is the updater's own folder; config.ini and update.ini lie in the one above.
+    // folder is the updater's own folder. config.ini and update.ini lie in the program folder
+    // above it, or in the user's settings folder when that one is not the user's to write; the
+    // download goes into folder, or into the user's cache folder when folder is not writable.
     frmupdate(Dialogs& dialogs, Shell& shell, const QString& folder, QWidget* parent = nullptr);
     ~frmupdate() override;
 
@@ -73,6 +75,8 @@ private:
     Dialogs& dialogs_;
     Shell& shell_;
     QString folder_;
+    QString settingsFolder_;
+    QString downloadFolder_;
     DownloadFile file_;
     QByteArray buffer_;
     updater::ProgressThrottle throttle_;

@@ -16,6 +16,11 @@ bool FakeShell::openFolder(const QString& path) {
     return true;
 }
 
+bool FakeShell::openFile(const QString& path) {
+    openedFiles.append(path);
+    return startSucceeds;
+}
+
 bool FakeShell::startCommand(const QString& commandLine) {
     startedCommands.append(commandLine);
     if (reallyStart)

@@ -16,6 +16,7 @@ public:
     QStringList openedAddresses; // handed to the desktop (web and mail addresses only)
     QStringList refusedAddresses;
     QStringList openedFolders;
+    QStringList openedFiles;
     QStringList startedCommands;
     struct Started {
         QString program;
@@ -29,6 +30,7 @@ public:
 
     bool openAddress(const QString& address) override;
     bool openFolder(const QString& path) override;
+    bool openFile(const QString& path) override;
     bool startCommand(const QString& commandLine) override;
     bool startProgram(const QString& program, const QStringList& arguments,
                       const QString& workingFolder) override;

@@ -1,8 +1,47 @@
 #include "app/settings/ProgramFolder.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <unistd.h>
 
 namespace programfolder {
+
+namespace {
+
+// The installed config.ini is a few kilobytes; a larger "seed" is not ours to copy.
+constexpr qint64 kSeedLimit = 4 * 1024 * 1024;
+
+bool mayWrite(const QString& path, int mode) {
+    return ::access(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+// Copies the installed config.ini into a new settings folder, byte for byte, once.
+void seed(const QString& programFolder, const QString& folder) {
+    const QString target = folder + QStringLiteral("/config.ini");
+    const QFileInfo installed(programFolder + QStringLiteral("/config.ini"));
+    if (QFileInfo(target).exists() || QFileInfo(target).isSymLink() || !installed.isFile() ||
+        installed.size() > kSeedLimit)
+        return;
+    QFile in(installed.filePath());
+    if (!in.open(QIODevice::ReadOnly))
+        return;
+    const QByteArray bytes = in.read(kSeedLimit);
+    QSaveFile out(target);
+    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size())
+        out.commit();
+}
+
+QString userFolder(QStandardPaths::StandardLocation location, const QString& below) {
+    const QString folder = QStandardPaths::writableLocation(location) + below;
+    QDir().mkpath(folder);
+    return folder;
+}
+
+} // namespace
 
 QString path() {
     return QCoreApplication::applicationDirPath();
@@ -14,6 +53,32 @@ QString file(const QString& name) {
 
 QString configIni() {
     return file(QStringLiteral("config.ini"));
+}
+
+bool userMayWrite(const QString& folder, std::initializer_list<const char*> names) {
+    if (!QFileInfo(folder).isDir() || !mayWrite(folder, W_OK | X_OK))
+        return false;
+    for (const char* name : names) {
+        const QString file = folder + QLatin1Char('/') + QString::fromLatin1(name);
+        if (QFileInfo::exists(file) && !mayWrite(file, W_OK))
+            return false;
+    }
+    return true;
+}
+
+QString settingsFolder(const QString& programFolder) {
+    if (userMayWrite(programFolder, {settingsFiles[0], settingsFiles[1], settingsFiles[2]}))
+        return programFolder;
+    const QString folder =
+        userFolder(QStandardPaths::GenericConfigLocation, QStringLiteral("/vlfonts"));
+    seed(programFolder, folder);
+    return folder;
+}
+
+QString downloadFolder(const QString& updaterFolder) {
+    if (userMayWrite(updaterFolder))
+        return updaterFolder;
+    return userFolder(QStandardPaths::GenericCacheLocation, QStringLiteral("/vlfonts/update"));
 }
 
 } // namespace programfolder
