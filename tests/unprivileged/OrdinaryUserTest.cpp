@@ -1,0 +1,236 @@
+// The installed package used by an ordinary user. Root may write anywhere, so the checks run
+// again as "nobody" (setpriv) against the package unpacked into a folder that belongs to root.
+#include "FakePlatform.h"
+#include "LoopbackHttpServer.h"
+#include "TestEnvironment.h"
+#include "app/controls/PictureButton.h"
+#include "app/frmfont.h"
+#include "app/settings/IniFile.h"
+#include "app/settings/ProgramFolder.h"
+#include "online/OnlineServices.h"
+#include "online/frminfor.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+const char* const kProgramVariable = "VL_INSTALLED_PROGRAM_FOLDER";
+
+bool waitFor(const std::function<bool()>& condition, int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        if (condition())
+            return true;
+        QTest::qWait(50);
+    }
+    return condition();
+}
+
+// The package as dpkg would lay it out, in a folder of root's. Without a package as new as the
+// programs (ctest run without scripts/package.sh after a build), cmake installs them instead.
+QString unpackPackage(const QString& root) {
+    const QFileInfoList debs = QDir(QStringLiteral(VL_BUILD_DIR))
+                                   .entryInfoList({QStringLiteral("vlfonts_*.deb")}, QDir::Files);
+    const QDateTime built =
+        std::max(QFileInfo(QStringLiteral(VL_BIN_DIR "/vlfonts")).lastModified(),
+                 QFileInfo(QStringLiteral(VL_BIN_DIR "/update/vlupdate")).lastModified());
+    if (!debs.isEmpty() && debs.first().lastModified() >= built)
+        QProcess::execute(QStringLiteral("dpkg-deb"),
+                          {QStringLiteral("-x"), debs.first().filePath(), root});
+    else
+        QProcess::execute(QStringLiteral("cmake"),
+                          {QStringLiteral("--install"), QStringLiteral(VL_BUILD_DIR),
+                           QStringLiteral("--prefix"), root + QStringLiteral("/usr")});
+    return root + QStringLiteral("/usr/lib/vlfonts");
+}
+
+QString installedFolder() {
+    return qEnvironmentVariable(kProgramVariable);
+}
+
+// The checks below run only in the process that OrdinaryUser.RunsEveryCheckAsNobody starts.
+bool startedAsNobody() {
+    return geteuid() != 0 && !installedFolder().isEmpty();
+}
+
+QString settingsFile(const char* name) {
+    return qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/vlfonts/") +
+           QString::fromLatin1(name);
+}
+
+std::unique_ptr<frmfont> startMainWindow(FakePlatform& p, int& ends) {
+    auto window = std::make_unique<frmfont>(p.platform(), installedFolder());
+    window->endProgram = [&ends] { ++ends; };
+    window->anotherInstanceRunning = [] { return false; };
+    window->Form_Load();
+    window->Timerload_Timer();
+    return window;
+}
+
+} // namespace
+
+TEST(OrdinaryUser, RunsEveryCheckAsNobody) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to start the checks as another user";
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+
+    const QString base = testenv::newFolder(QStringLiteral("ordinary"));
+    QFile::setPermissions(base, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                    QFile::ReadOther | QFile::ExeOther);
+    // The test root above is root's own (0700): the user needs a way through it.
+    for (QString up = QFileInfo(base).path(); up != QDir::tempPath(); up = QFileInfo(up).path())
+        QFile::setPermissions(up, QFile::permissions(up) | QFile::ExeOther);
+    const QString folder = unpackPackage(base + QStringLiteral("/root"));
+    ASSERT_TRUE(QFileInfo(folder + QStringLiteral("/vlfonts")).isExecutable());
+    ASSERT_TRUE(QFileInfo(folder + QStringLiteral("/update/vlupdate")).isExecutable());
+
+    // The X server's cookie, readable by the user.
+    QStringList environment = QProcess::systemEnvironment();
+    const QString cookie = qEnvironmentVariable("XAUTHORITY");
+    if (!cookie.isEmpty()) {
+        const QString copy = base + QStringLiteral("/Xauthority");
+        QFile::copy(cookie, copy);
+        ASSERT_EQ(chown(QFile::encodeName(copy).constData(), kNobody, kNobody), 0);
+        environment.append(QStringLiteral("XAUTHORITY=") + copy);
+    }
+    environment.append(QStringLiteral("%1=%2").arg(QLatin1String(kProgramVariable), folder));
+    // The test's D-Bus session is root's; the user gets none rather than an autolaunched one.
+    environment.append(QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"));
+
+    QProcess child;
+    child.setEnvironment(environment);
+    child.setWorkingDirectory(QDir::tempPath());
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QStringLiteral("setpriv"),
+                {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                 QStringLiteral("--clear-groups"), QCoreApplication::applicationFilePath(),
+                 QStringLiteral("--gtest_filter=OrdinaryUserAsNobody.*")});
+    ASSERT_TRUE(child.waitForFinished(240000));
+    const QString output = QString::fromUtf8(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    EXPECT_FALSE(output.contains(QLatin1String("[  SKIPPED ]"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 3 tests"))) << output.toStdString();
+}
+
+TEST(OrdinaryUserAsNobody, PreviewSettingsAndLanguageAreKeptInTheUsersConfigFolder) {
+    if (!startedAsNobody())
+        GTEST_SKIP() << "runs as the ordinary user";
+    const QString folder = installedFolder();
+    ASSERT_FALSE(programfolder::userMayWrite(folder, {"config.ini"}));
+    const QByteArray installed = testenv::readFile(folder + QStringLiteral("/config.ini"));
+
+    FakePlatform p;
+    int ends = 0;
+    auto window = startMainWindow(p, ends);
+    ASSERT_EQ(window->settingsFolder(), QFileInfo(settingsFile("config.ini")).path());
+    // The first start begins from the installed file, byte for byte.
+    EXPECT_EQ(testenv::readFile(settingsFile("config.ini")), installed);
+
+    window->sbig->trigger();
+    const QString size =
+        mfncGetFromIni(QStringLiteral("Preview"), QStringLiteral("size"), window->configPath());
+    EXPECT_NE(size.trimmed(), QStringLiteral("12"));
+    window->engls->trigger();
+    window->exitSequence();
+    EXPECT_EQ(ends, 1);
+    window.reset();
+
+    auto again = startMainWindow(p, ends);
+    EXPECT_EQ(again->language(), QStringLiteral("e"));
+    EXPECT_EQ(mfncGetFromIni(QStringLiteral("Preview"), QStringLiteral("size"),
+                             settingsFile("config.ini")),
+              size);
+    EXPECT_EQ(testenv::readFile(folder + QStringLiteral("/config.ini")), installed);
+
+    // A copy in the user's own folders is portable: its files stay beside it.
+    const QString portable = testenv::newFolder(QStringLiteral("portable"));
+    QFile::copy(folder + QStringLiteral("/config.ini"), portable + QStringLiteral("/config.ini"));
+    EXPECT_EQ(programfolder::settingsFolder(portable), portable);
+}
+
+TEST(OrdinaryUserAsNobody, UpdateCheckAndUpgradeUseTheUsersFolders) {
+    if (!startedAsNobody())
+        GTEST_SKIP() << "runs as the ordinary user";
+    LoopbackHttpServer server;
+    const QByteArray setup = "#!/bin/sh\necho ran > \"$HOME/upgrade-ran\"\n";
+    server.on(QStringLiteral("/vlfonts-setup.run"), LoopbackHttpServer::Response::bytes(setup));
+    const QByteArray descriptor = "[Version]\r\nnewversion=Build0999\r\nnewversionnum=999\r\n"
+                                  "[Download]\r\nURL=" +
+                                  server.url(QStringLiteral("/vlfonts-setup.run")).toUtf8() +
+                                  "\r\nfilename=vlfonts-setup.run\r\n";
+    server.on(QStringLiteral("/update.ini"), LoopbackHttpServer::Response::text(descriptor));
+
+    FakePlatform p;
+    p.shell.reallyStart = true;
+    int ends = 0;
+    auto window = startMainWindow(p, ends);
+    window->show();
+    window->client = true;
+    window->online()->updateAddress = server.url(QStringLiteral("/update.ini"));
+    window->online()->check(true);
+    EXPECT_EQ(testenv::readFile(settingsFile("update.ini")), descriptor);
+
+    // "升级" hands over to the installed vlfonts's vlupdate, which runs unattended here.
+    qputenv("VLUPDATE_AUTO_ANSWER", "1");
+    frminfor& board = window->online()->board();
+    ASSERT_FALSE(board.Command5->isHidden()) << "the board offers no upgrade";
+
+    // Without a writable start flag vlupdate would refuse: it is not started, and the user told.
+    const QString settings = window->settingsFolder();
+    const auto readOnly = QFile::ReadOwner | QFile::ExeOwner;
+    QFile::setPermissions(settings, readOnly);
+    QFile::setPermissions(settingsFile("config.ini"), QFile::ReadOwner);
+    board.Command5_Click();
+    QFile::setPermissions(settingsFile("config.ini"), QFile::ReadOwner | QFile::WriteOwner);
+    QFile::setPermissions(settings, readOnly | QFile::WriteOwner);
+    EXPECT_TRUE(p.shell.startedPrograms.isEmpty());
+    ASSERT_FALSE(p.dialogs.messages().isEmpty());
+    EXPECT_EQ(p.dialogs.messages().last().title, QStringLiteral("在线升级"));
+    EXPECT_EQ(ends, 0);
+    board.Command5_Click();
+    EXPECT_EQ(ends, 1);
+    const QString marker = qEnvironmentVariable("HOME") + QStringLiteral("/upgrade-ran");
+    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(marker); }, 30000))
+        << "the downloaded program never ran";
+    const QString download = qEnvironmentVariable("XDG_CACHE_HOME") +
+                             QStringLiteral("/vlfonts/update/vlfonts-setup.run");
+    EXPECT_EQ(testenv::readFile(download), setup);
+    EXPECT_EQ(mfncGetFromIni(QStringLiteral("Update"), QStringLiteral("start"),
+                             settingsFile("config.ini")),
+              QStringLiteral("0"));
+}
+
+TEST(OrdinaryUserAsNobody, TheInstalledProgramStartsWithItsSettingsInTheUsersFolder) {
+    if (!startedAsNobody())
+        GTEST_SKIP() << "runs as the ordinary user";
+    const QString config = testenv::newFolder(QStringLiteral("config"));
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    program.setProcessEnvironment(environment);
+    program.start(installedFolder() + QStringLiteral("/vlfonts"), {});
+    ASSERT_TRUE(program.waitForStarted());
+    const QString seeded = config + QStringLiteral("/vlfonts/config.ini");
+    EXPECT_TRUE(waitFor(
+        [&] {
+            return testenv::readFile(seeded) ==
+                   testenv::readFile(installedFolder() + QStringLiteral("/config.ini"));
+        },
+        15000));
+    QTest::qWait(300);
+    EXPECT_EQ(program.state(), QProcess::Running);
+    program.kill();
+    program.waitForFinished();
+}
