@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainview/MainView.h"
 #include "platform/Platform.h"
 
 #include <QMainWindow>
@@ -28,19 +29,20 @@ class GlobalHotKey;
 // The main window: font list, preview line, buttons, menus and the hidden flag labels that the
 // other windows read. Controls and handlers keep their designed names so that a test calls
 // exactly what a click calls.
-class frmfont final : public QMainWindow {
+class frmfont final : public QMainWindow, public MainView {
     Q_OBJECT
 public:
     // programFolder holds config.ini, update.ini and BBS.vlf.
     frmfont(Platform platform, QString programFolder, QWidget* parent = nullptr);
     ~frmfont() override;
 
-    Platform& platform() { return platform_; }
-    const QString& programFolder() const { return programFolder_; }
-    QString configPath() const;
+    Platform& platform() override { return platform_; }
+    const QString& programFolder() const override { return programFolder_; }
+    QString configPath() const override;
     // Reads and writes one key of config.ini.
-    QString configValue(const QString& section, const QString& key) const;
-    void writeConfig(const QString& section, const QString& key, const QString& value) const;
+    QString configValue(const QString& section, const QString& key) const override;
+    void writeConfig(const QString& section, const QString& key,
+                     const QString& value) const override;
 
     // How the program ends (the last exit step); tests replace it.
     std::function<void()> endProgram;
@@ -53,14 +55,27 @@ public:
     void exitSequence();
 
     // The language flag "l" and the other hidden flag labels.
-    QString language() const;
+    QString language() const override;
     void setLanguage(const QString& flag);
-    bool listShown() const;     // pd == "y"
-    bool magnifierOpen() const; // Label8 == "y"
-    void setMagnifierOpen(bool open);
-    QString fontsFolder() const; // Labeldir
+    bool listShown() const;              // pd == "y"
+    bool magnifierOpen() const override; // Label8 == "y"
+    void setMagnifierOpen(bool open) override;
+    QString fontsFolder() const override; // Labeldir
     // The selected entry of List1, empty when none.
-    QString selectedFont() const;
+    QString selectedFont() const override;
+
+    // The rest of what the subsystem windows use.
+    QWidget* mainWidget() override { return this; }
+    void onMagnifierCaptionsChanged(QObject* receiver,
+                                    std::function<void(bool chinese)> relabel) override;
+    QListWidget* fontList() override { return List1; }
+    QColor previewColor() const override;
+    void hideMain() override { hide(); }
+    void showMain() override { show(); }
+    void activateMain() override { activateWindow(); }
+    bool onLine() const override { return client; }
+    void setOnLine(bool online) override { client = online; }
+    void endAtOnce() override;
 
     // Designed controls.
     QLabel* Label1;
@@ -188,7 +203,7 @@ public slots:
     void infor_Click();
     void ztxx_Click();
     // Opens setupfon with a path filled in (the search window's "安装该字体").
-    void openSetupfonWithPath(const QString& path);
+    void openSetupfonWithPath(const QString& path) override;
     // HTML export.
     void mnuouthtml_Click();
     // Tools.

@@ -16,7 +16,7 @@ class QPushButton;
 class QTreeView;
 class MovingText;
 class SearchResults;
-class frmfont;
+class MainView;
 
 // searchfont: searches a folder tree for font files and hands a match to setupfon. Loaded
 // once per run; "返回" only hides it, so folder, pattern, results and counts stay. Its texts
@@ -24,7 +24,7 @@ class frmfont;
 class searchfont final : public QWidget {
     Q_OBJECT
 public:
-    explicit searchfont(frmfont& main);
+    explicit searchfont(MainView& main);
 
     // The count label texts for n results.
     static QString chineseCount(int n);
@@ -88,7 +88,7 @@ private:
     void pumpEvents();
     void showNewResults();
 
-    frmfont& main_;
+    MainView& main_;
     QFileSystemModel* folders_;
     SearchResults* results_;
     std::chrono::milliseconds pumpInterval_{25};
