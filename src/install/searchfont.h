@@ -59,9 +59,9 @@ public:
     QPushButton* Command2; // stop
     QPushButton* Command3; // back
     MovingText* banner;
-    QMenu* op;
-    QAction* setupthis;
-    QAction* ljxx;
+    QMenu* op;          // the results' context menu
+    QAction* setupthis; // "安装该字体": install the chosen file
+    QAction* ljxx;      // "查看完整路径信息": show the chosen file's whole path
 
 public slots:
     void Form_Activate();

@@ -35,10 +35,10 @@ public:
     QList<PreviewText*> Label4; // digit keys "1" to "9" and "10"
     PreviewText* Label7;        // hidden: the custom text handed to frmzdy
     PictureButton* Command1;    // "返回"
-    QMenu* xuanMenu;
+    QMenu* xuanMenu;            // xuan: the options menu "选项"
     QAction* xuan;
-    QAction* ysxz;
-    QAction* zdy;
+    QAction* ysxz; // "颜色选择": recolour the glyphs
+    QAction* zdy;  // "自定义文字": show a text of the user's own in frmzdy
 
 public slots:
     void Form_Activate();

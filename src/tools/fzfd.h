@@ -34,7 +34,7 @@ public:
 
     // Hidden pop-up menu xx: submenu fdbs with two, three, four; then exit.
     QMenu* xx;
-    QMenu* fdbsMenu;
+    QMenu* fdbsMenu; // fdbs: "放大", the enlargement factor
     QAction* fdbs;
     QAction* two;
     QAction* three;
