@@ -406,6 +406,9 @@ bool frmfont::magnifierOpen() const {
 }
 void frmfont::setMagnifierOpen(bool open) {
     Label8->setText(open ? QStringLiteral("y") : QStringLiteral("n"));
+    // A magnifier closed while it still grows leaves nothing for Timerfdj to grow.
+    if (!open)
+        Timerfdj.stop();
 }
 QString frmfont::fontsFolder() const {
     return Labeldir->text();
@@ -414,6 +417,20 @@ QString frmfont::fontsFolder() const {
 QString frmfont::selectedFont() const {
     const QListWidgetItem* item = List1->currentItem();
     return item && List1->currentRow() >= 0 ? item->text() : QString();
+}
+
+void frmfont::onMagnifierCaptionsChanged(QObject* receiver,
+                                         std::function<void(bool chinese)> relabel) {
+    connect(this, &frmfont::magnifierCaptionsChanged, receiver, std::move(relabel));
+}
+
+QColor frmfont::previewColor() const {
+    return Label2->color();
+}
+
+void frmfont::endAtOnce() {
+    if (endProgram)
+        endProgram();
 }
 
 bool frmfont::Form_Load() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mainview/MainView.h"
 #include "platform/Platform.h"
 
 #include <QMainWindow>
@@ -28,7 +29,7 @@ class GlobalHotKey;
 // The main window: font list, preview line, buttons, menus and the hidden flag labels that the
 // other windows read. Controls and handlers keep their designed names so that a test calls
 // exactly what a click calls.
-class frmfont final : public QMainWindow {
+class frmfont final : public QMainWindow, public MainView {
     Q_OBJECT
 public:
     // programFolder holds the program and update/vlupdate; config.ini, update.ini and BBS.vlf
@@ -36,13 +37,14 @@ public:
     frmfont(Platform platform, QString programFolder, QWidget* parent = nullptr);
     ~frmfont() override;
 
-    Platform& platform() { return platform_; }
-    const QString& programFolder() const { return programFolder_; }
-    const QString& settingsFolder() const { return settingsFolder_; }
-    QString configPath() const;
+    Platform& platform() override { return platform_; }
+    const QString& programFolder() const override { return programFolder_; }
+    const QString& settingsFolder() const override { return settingsFolder_; }
+    QString configPath() const override;
     // Reads and writes one key of config.ini.
-    QString configValue(const QString& section, const QString& key) const;
-    void writeConfig(const QString& section, const QString& key, const QString& value) const;
+    QString configValue(const QString& section, const QString& key) const override;
+    void writeConfig(const QString& section, const QString& key,
+                     const QString& value) const override;
 
     // How the program ends (the last exit step); tests replace it.
     std::function<void()> endProgram;
@@ -55,14 +57,27 @@ public:
     void exitSequence();
 
     // The language flag "l" and the other hidden flag labels.
-    QString language() const;
+    QString language() const override;
     void setLanguage(const QString& flag);
-    bool listShown() const;     // pd == "y"
-    bool magnifierOpen() const; // Label8 == "y"
-    void setMagnifierOpen(bool open);
-    QString fontsFolder() const; // Labeldir
+    bool listShown() const;              // pd == "y"
+    bool magnifierOpen() const override; // Label8 == "y"
+    void setMagnifierOpen(bool open) override;
+    QString fontsFolder() const override; // Labeldir
     // The selected entry of List1, empty when none.
-    QString selectedFont() const;
+    QString selectedFont() const override;
+
+    // The rest of what the subsystem windows use.
+    QWidget* mainWidget() override { return this; }
+    void onMagnifierCaptionsChanged(QObject* receiver,
+                                    std::function<void(bool chinese)> relabel) override;
+    QListWidget* fontList() override { return List1; }
+    QColor previewColor() const override;
+    void hideMain() override { hide(); }
+    void showMain() override { show(); }
+    void activateMain() override { activateWindow(); }
+    bool onLine() const override { return client; }
+    void setOnLine(bool online) override { client = online; }
+    void endAtOnce() override;
 
     // Designed controls.
     QLabel* Label1;
@@ -76,33 +91,67 @@ public:
     PreviewText* Label2;
     PreviewText* Label6;
     MovingText* MovingText1;
-    QLabel* l;
-    QLabel* pd;
-    QLabel* Label8;
-    QLabel* Labeldir;
+    // Hidden flag labels.
+    QLabel* l;        // the language flag: "c" Chinese, "e" English
+    QLabel* pd;       // "y" once the font list has been shown
+    QLabel* Label8;   // "y" while the magnifier is open
+    QLabel* Labeldir; // the fonts folder
 
-    // Menus: titles and items, by their designed names.
-    QMenu* glxxMenu;
-    QMenu* newfontMenu;
-    QMenu* ylszMenu;
-    QMenu* fontsizesMenu;
-    QMenu* fontcolorsMenu;
-    QMenu* ylxgMenu;
-    QMenu* zdllMenu;
-    QMenu* listtimeMenu;
-    QMenu* fzgjMenu;
-    QMenu* yyxzMenu;
-    QMenu* abMenu;
-    QMenu* xxMenu;
-    QAction *glxx, *infor, *newfont, *fromwenjian, *fromexe, *searchfonts, *delfont, *ztml,
-        *mnuouthtml, *ref, *exitexe;
-    QAction *ylsz, *fontsizes, *ssmall, *smid, *sbig, *cd, *fontcolors, *fcblack, *fcred, *fcgreen,
-        *fcblue, *fcyellow, *fcgrey, *fczi, *zdy, *ylxg, *yyz, *jc, *xt, *xhx, *ylwzzdy,
-        *mnupresave, *zdll, *down, *up, *fori, *listtime, *os, *ts, *rs, *fs, *fzgj, *fdj, *jwdy,
-        *yyxz, *jtzw, *engls;
-    QAction *ab, *aboutme, *shellardeno, *emtome, *mnupop, *mnuautocheck, *mnucheck, *gonggao,
-        *bugemail;
-    QAction *xx, *ztxx, *delcfont;
+    // Menus: titles and submenus, by their designed names (each is also the action of the same
+    // name below); the captions are the Chinese ones.
+    QMenu* glxxMenu;       // glxx: the management menu "管理选项"
+    QMenu* newfontMenu;    // newfont: "安装新字体", installing new fonts
+    QMenu* ylszMenu;       // ylsz: the preview settings menu "选项"
+    QMenu* fontsizesMenu;  // fontsizes: "预览字体大小", the preview size
+    QMenu* fontcolorsMenu; // fontcolors: "预览字体颜色", the preview colour
+    QMenu* ylxgMenu;       // ylxg: "预览字体效果", the preview effects
+    QMenu* zdllMenu;       // zdll: "自动浏览", automatic browsing
+    QMenu* listtimeMenu;   // listtime: "间隔时间", the browsing interval
+    QMenu* fzgjMenu;       // fzgj: "辅助工具", the ancillary tools
+    QMenu* yyxzMenu;       // yyxz: "语言选择", the language choice
+    QMenu* abMenu;         // ab: "关于", about the program
+    QMenu* xxMenu;         // xx: the font list's context menu (never in the menu bar)
+    QAction *glxx, *newfont, *ylsz, *fontsizes, *fontcolors, *ylxg, *zdll, *listtime, *fzgj, *yyxz,
+        *ab, *xx;
+    // Items of glxx.
+    QAction* infor;       // "查看字体信息": information on the selected font
+    QAction* fromwenjian; // "从字体文件安装": install from a font file (setupfon)
+    QAction* fromexe;     // "从EXE文件安装": start a font setup program (setupexe)
+    QAction* searchfonts; // "搜索...": search for font files (searchfont)
+    QAction* delfont;     // "删除选中的字体": delete the selected font
+    QAction* ztml;        // "打开字体目录": open the fonts folder
+    QAction* mnuouthtml;  // "输出到html...": HTML export (frmhtml)
+    QAction* ref;         // "刷新字体列表": refresh the font list
+    QAction* exitexe;     // "退出程序": exit
+    // Items of ylsz: preview size, colour and effects, then the rest.
+    QAction *ssmall, *smid, *sbig, *cd; // "小", "中(默认)", "大", "超大"
+    QAction *fcblack, *fcred, *fcgreen, *fcblue, *fcyellow, *fcgrey, *fczi; // black to purple
+    QAction* zdy;               // "自定义": a colour of the user's choice
+    QAction* yyz;               // "阴影字": shadow
+    QAction* jc;                // "加粗": bold
+    QAction* xt;                // "斜体": italic
+    QAction* xhx;               // "下划线": underline
+    QAction* ylwzzdy;           // "预览文字自定义": the user's own preview text
+    QAction* mnupresave;        // "保存预览设置": store the preview settings
+    QAction *down, *up;         // "自动向下", "自动向上": browse automatically down, up
+    QAction* fori;              // "循环": browsing loops
+    QAction *os, *ts, *rs, *fs; // "1秒" to "4秒": the browsing interval
+    QAction* fdj;               // "放大镜": the magnifier (fzfd)
+    QAction* jwdy;              // "键位对应": keyboard to fonts (frmjwdy)
+    QAction* jtzw;              // "简体中文": switch to Simplified Chinese
+    QAction* engls;             // "English": switch to English
+    // Items of ab.
+    QAction* aboutme;      // "关于Vorlan字体管理...": the About box
+    QAction* shellardeno;  // "链接网站": the maker's web site
+    QAction* emtome;       // "E-Mail给我": a mail to the author
+    QAction* mnupop;       // "软件关闭时弹出网页": a web page on closing
+    QAction* mnuautocheck; // "自动检查更新": the automatic update check
+    QAction* mnucheck;     // "检查升级...": check for an update now
+    QAction* gonggao;      // "公告版...": the notice board (frminfor)
+    QAction* bugemail;     // "BUG报告": an error report by mail
+    // Items of xx.
+    QAction* ztxx;     // "查看字体信息": information on the font
+    QAction* delcfont; // "删除此字体": delete the font
     // Every action above by its designed name (menu titles included).
     QAction* action(const QString& name) const;
 
@@ -190,7 +239,7 @@ public slots:
     void infor_Click();
     void ztxx_Click();
     // Opens setupfon with a path filled in (the search window's "安装该字体").
-    void openSetupfonWithPath(const QString& path);
+    void openSetupfonWithPath(const QString& path) override;
     // HTML export.
     void mnuouthtml_Click();
     // Tools.

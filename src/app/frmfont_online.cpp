@@ -33,12 +33,10 @@ void frmfont::aboutme_Click() {
     services(*this, online_).openAbout();
 }
 
-// shellardeno: the maker's web site.
 void frmfont::shellardeno_Click() {
     platform_.shell.openAddress(links::homeAddress());
 }
 
-// emtome: a mail to the author.
 void frmfont::emtome_Click() {
     platform_.shell.openAddress(links::mailAddress());
 }
@@ -47,7 +45,6 @@ void frmfont::bugemail_Click() {
     platform_.shell.openAddress(links::bugMailAddress());
 }
 
-// mnupop: the web page opened when the program closes.
 void frmfont::mnupop_Click() {
     const bool on = !mnupop->isChecked();
     mnupop->setChecked(on);
@@ -55,7 +52,7 @@ void frmfont::mnupop_Click() {
                 on ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-// mnuautocheck: takes effect at the next start.
+// Takes effect at the next start.
 void frmfont::mnuautocheck_Click() {
     const bool on = !mnuautocheck->isChecked();
     mnuautocheck->setChecked(on);
@@ -67,7 +64,6 @@ void frmfont::mnucheck_Click() {
     services(*this, online_).check(true);
 }
 
-// gonggao: the notice board.
 void frmfont::gonggao_Click() {
     services(*this, online_).openBoard();
 }

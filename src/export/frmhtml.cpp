@@ -2,9 +2,9 @@
 
 #include "app/ColorCode.h"
 #include "app/controls/PictureButton.h"
-#include "app/frmfont.h"
 #include "app/settings/NumberForm.h"
 #include "export/HtmlBlocks.h"
+#include "mainview/MainView.h"
 #include "platform/Dialogs.h"
 
 #include <QCheckBox>
@@ -34,7 +34,7 @@ bool sizeAccepted(const QString& sizeText) {
 }
 } // namespace
 
-frmhtml::frmhtml(frmfont& main) : QWidget(&main, Qt::Window), main_(main) {
+frmhtml::frmhtml(MainView& main) : QWidget(main.mainWidget(), Qt::Window), main_(main) {
     setObjectName(QStringLiteral("frmhtml"));
     setWindowTitle(QStringLiteral("输出到html文件"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -197,7 +197,7 @@ void frmhtml::comok_Click() {
         }
         return;
     }
-    main_.hide();
+    main_.hideMain();
     main_.platform().dialogs.message(this, QStringLiteral("输出开始，请不要进行其他操作。"),
                                      QStringLiteral("注意"), Dialogs::Icon::None);
     if (exportAll()) {
@@ -205,12 +205,12 @@ void frmhtml::comok_Click() {
         main_.platform().dialogs.message(this, QStringLiteral("输出完成！"), QStringLiteral("提示"),
                                          Dialogs::Icon::None);
     }
-    main_.show();
+    main_.showMain();
     activateWindow();
 }
 
 bool frmhtml::exportAll() {
-    QListWidget* list = main_.List1;
+    QListWidget* list = main_.fontList();
     Dialogs& dialogs = main_.platform().dialogs;
     if (list->count() == 0) {
         dialogs.message(this, QStringLiteral("字体列表是空的，没有可以输出的字体。"), errorTitle,
@@ -228,14 +228,14 @@ bool frmhtml::exportAll() {
 
     // Each step runs the list's own selection handling, as a click would; nothing is painted
     // meanwhile, so no face is resolved until the walk ends on the last entry.
-    main_.setUpdatesEnabled(false);
+    main_.mainWidget()->setUpdatesEnabled(false);
     list->setCurrentRow(0);
     for (int row = 0; row < list->count(); ++row) {
         buffer += htmlexport::entryBlock(main_.selectedFont(), sample, tags, size, colorHex);
         if (row + 1 < list->count())
             list->setCurrentRow(row + 1);
     }
-    main_.setUpdatesEnabled(true);
+    main_.mainWidget()->setUpdatesEnabled(true);
 
     const QString path = outputPath();
     QSaveFile file(path);

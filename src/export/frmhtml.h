@@ -11,14 +11,14 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class PictureButton;
-class frmfont;
+class MainView;
 
 // frmhtml: writes an HTML page with a sample line in every font of the main list. Chinese
 // texts only. Starting values come from config.ini [Html].
 class frmhtml final : public QWidget {
     Q_OBJECT
 public:
-    explicit frmhtml(frmfont& main);
+    explicit frmhtml(MainView& main);
 
     QGroupBox* Frame1;
     QLabel* Label1;
@@ -57,6 +57,6 @@ private:
     bool exportAll();
     void storeSettings();
 
-    frmfont& main_;
+    MainView& main_;
     std::int32_t color_ = 0;
 };

@@ -1,11 +1,11 @@
 #include "install/searchfont.h"
 
 #include "app/controls/MovingText.h"
-#include "app/frmfont.h"
 #include "i18n/Language.h"
 #include "install/FolderSearch.h"
 #include "install/SearchResults.h"
 #include "install/SecondaryWindow.h"
+#include "mainview/MainView.h"
 #include "platform/Dialogs.h"
 
 #include <QCloseEvent>
@@ -39,7 +39,8 @@ QString searchfont::englishCount(int n) {
     return QStringLiteral("Files Count:") + QString::number(n);
 }
 
-searchfont::searchfont(frmfont& main) : QWidget(&main, secondaryWindowFlags()), main_(main) {
+searchfont::searchfont(MainView& main)
+    : QWidget(main.mainWidget(), secondaryWindowFlags()), main_(main) {
     setObjectName(QStringLiteral("searchfont"));
     buildControls();
     // Loading: the folder tree starts at the program's own folder, Start is ready.
@@ -329,7 +330,7 @@ void searchfont::Command2_Click() {
 }
 
 void searchfont::Command3_Click() {
-    main_.show();
+    main_.showMain();
     hide();
 }
 

@@ -16,7 +16,7 @@ class QPushButton;
 class QTreeView;
 class MovingText;
 class SearchResults;
-class frmfont;
+class MainView;
 
 // searchfont: searches a folder tree for font files and hands a match to setupfon. Loaded
 // once per run; "返回" only hides it, so folder, pattern, results and counts stay. Its texts
@@ -24,7 +24,7 @@ class frmfont;
 class searchfont final : public QWidget {
     Q_OBJECT
 public:
-    explicit searchfont(frmfont& main);
+    explicit searchfont(MainView& main);
 
     // The count label texts for n results.
     static QString chineseCount(int n);
@@ -59,9 +59,9 @@ public:
     QPushButton* Command2; // stop
     QPushButton* Command3; // back
     MovingText* banner;
-    QMenu* op;
-    QAction* setupthis;
-    QAction* ljxx;
+    QMenu* op;          // the results' context menu
+    QAction* setupthis; // "安装该字体": install the chosen file
+    QAction* ljxx;      // "查看完整路径信息": show the chosen file's whole path
 
 public slots:
     void Form_Activate();
@@ -88,7 +88,7 @@ private:
     void pumpEvents();
     void showNewResults();
 
-    frmfont& main_;
+    MainView& main_;
     QFileSystemModel* folders_;
     SearchResults* results_;
     std::chrono::milliseconds pumpInterval_{25};

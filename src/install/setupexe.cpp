@@ -1,9 +1,9 @@
 #include "install/setupexe.h"
 
-#include "app/frmfont.h"
 #include "i18n/Language.h"
 #include "install/PathForm.h"
 #include "install/SecondaryWindow.h"
+#include "mainview/MainView.h"
 #include "platform/Dialogs.h"
 #include "platform/Shell.h"
 
@@ -12,7 +12,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-setupexe::setupexe(frmfont& main) : QWidget(&main, secondaryWindowFlags()), main_(main) {
+setupexe::setupexe(MainView& main)
+    : QWidget(main.mainWidget(), secondaryWindowFlags()), main_(main) {
     setObjectName(QStringLiteral("setupexe"));
     const bool zh = chinese();
     auto pick = [zh](const char* chineseText, const char* englishText) {
@@ -73,7 +74,7 @@ void setupexe::Command2_Click() {
 }
 
 void setupexe::Command3_Click() {
-    main_.show();
+    main_.showMain();
     unloaded_ = true;
     hide();
     deleteLater();

@@ -5,7 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class frmfont;
+class MainView;
 
 // setupexe: start a font setup program chosen by the user, without waiting for it. Texts in
 // the language current when the window loads. "返回" brings the main window back and unloads
@@ -13,7 +13,7 @@ class frmfont;
 class setupexe final : public QWidget {
     Q_OBJECT
 public:
-    explicit setupexe(frmfont& main);
+    explicit setupexe(MainView& main);
 
     // True once "返回" has unloaded the window; the main window then builds a new one.
     bool unloaded() const { return unloaded_; }
@@ -35,6 +35,6 @@ protected:
 private:
     bool chinese() const;
 
-    frmfont& main_;
+    MainView& main_;
     bool unloaded_ = false;
 };

@@ -1,8 +1,8 @@
 #include "install/setupfon.h"
 
-#include "app/frmfont.h"
 #include "install/PathForm.h"
 #include "install/SecondaryWindow.h"
+#include "mainview/MainView.h"
 #include "platform/Dialogs.h"
 #include "platform/FontSystem.h"
 
@@ -26,7 +26,8 @@ QString failureText(FontSystem::Result result, const QString& path) {
 
 } // namespace
 
-setupfon::setupfon(frmfont& main) : QWidget(&main, secondaryWindowFlags()), main_(main) {
+setupfon::setupfon(MainView& main)
+    : QWidget(main.mainWidget(), secondaryWindowFlags()), main_(main) {
     setObjectName(QStringLiteral("setupfon"));
     setWindowTitle(QStringLiteral("从字体文件安装"));
 
@@ -76,7 +77,7 @@ void setupfon::Command2_Click() {
 }
 
 void setupfon::Command3_Click() {
-    main_.show();
+    main_.showMain();
     unloaded_ = true;
     hide();
     deleteLater();

@@ -5,7 +5,7 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class frmfont;
+class MainView;
 
 // setupfon: install one font file, chosen by the user, for the running desktop. Chinese texts
 // only. The main window stays hidden while it is open; "返回" brings it back and unloads this
@@ -13,7 +13,7 @@ class frmfont;
 class setupfon final : public QWidget {
     Q_OBJECT
 public:
-    explicit setupfon(frmfont& main);
+    explicit setupfon(MainView& main);
 
     // True once "返回" has unloaded the window (it is deleted when control returns to the
     // event loop); the main window then builds a new one.
@@ -34,6 +34,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    frmfont& main_;
+    MainView& main_;
     bool unloaded_ = false;
 };

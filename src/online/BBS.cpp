@@ -1,6 +1,6 @@
 #include "online/BBS.h"
 
-#include "app/frmfont.h"
+#include "mainview/MainView.h"
 #include "online/NoticeRecord.h"
 #include "online/OnlineServices.h"
 #include "online/OnlineWindow.h"
@@ -12,7 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-BBS::BBS(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(main) {
+BBS::BBS(MainView& main, OnlineServices& services)
+    : QWidget(main.mainWidget(), onlineWindowFlags()), main_(main), services_(services) {
     setObjectName(QStringLiteral("BBS"));
     setWindowTitle(QStringLiteral("公告信息"));
 
@@ -58,7 +59,7 @@ void BBS::Form_Load() {
 }
 
 void BBS::Command1_Click() {
-    main_.online()->closeRecords();
+    services_.closeRecords();
 }
 
 void BBS::Command2_Click() {

@@ -4,13 +4,14 @@
 
 class QPlainTextEdit;
 class QPushButton;
-class frmfont;
+class MainView;
+class OnlineServices;
 
 // BBS: the notice records window ("公告信息"), listing BBS.vlf and clearing it.
 class BBS final : public QWidget {
     Q_OBJECT
 public:
-    explicit BBS(frmfont& main);
+    BBS(MainView& main, OnlineServices& services);
 
     // Shows the record file; "清空" is off when there is nothing to clear.
     void Form_Load();
@@ -30,5 +31,6 @@ private:
     QString recordPath() const;
     void showRecords();
 
-    frmfont& main_;
+    MainView& main_;
+    OnlineServices& services_;
 };

@@ -1,6 +1,6 @@
 #include "online/OnlineServices.h"
 
-#include "app/frmfont.h"
+#include "mainview/MainView.h"
 #include "online/BBS.h"
 #include "online/UpdateDescriptor.h"
 #include "online/frmAbout.h"
@@ -9,8 +9,8 @@
 
 #include <QScopeGuard>
 
-OnlineServices::OnlineServices(frmfont& main)
-    : QObject(&main), updateAddress(descriptor::updateAddress()), main_(main) {
+OnlineServices::OnlineServices(MainView& main)
+    : QObject(main.mainWidget()), updateAddress(descriptor::updateAddress()), main_(main) {
     setObjectName(QStringLiteral("online"));
 }
 
@@ -20,7 +20,7 @@ QString OnlineServices::settingsFile(const char* name) const {
 
 frminfor& OnlineServices::board() {
     if (!board_)
-        board_ = new frminfor(main_);
+        board_ = new frminfor(main_, *this);
     return *board_;
 }
 
@@ -31,12 +31,12 @@ void OnlineServices::openBoard() {
     shown.show();
     shown.raise();
     shown.activateWindow();
-    main_.hide();
+    main_.hideMain();
 }
 
 void OnlineServices::openRecords() {
     if (!records_)
-        records_ = new BBS(main_);
+        records_ = new BBS(main_, *this);
     records_->Form_Load();
     records_->show();
     records_->activateWindow();
@@ -55,12 +55,12 @@ void OnlineServices::closeRecords() {
 
 void OnlineServices::openAbout() {
     if (!about_) {
-        about_ = new frmAbout(main_);
+        about_ = new frmAbout(main_, *this);
         about_->Form_Load();
     }
     about_->show();
     about_->activateWindow();
-    main_.hide();
+    main_.hideMain();
 }
 
 void OnlineServices::closeAbout() {
@@ -75,10 +75,11 @@ void OnlineServices::check(bool manual) {
     if (checking_)
         return;
     Dialogs& dialogs = main_.platform().dialogs;
+    QWidget* const owner = main_.mainWidget();
     const QString stopped = QStringLiteral("终止");
-    if (!main_.client) {
+    if (!main_.onLine()) {
         if (manual)
-            dialogs.message(&main_,
+            dialogs.message(owner,
                             QStringLiteral("程序检测到您的计算机没有与网络联通，升级终止。"
                                            "请确认连接后再试。"),
                             stopped, Dialogs::Icon::Information);
@@ -92,20 +93,20 @@ void OnlineServices::check(bool manual) {
     // error page or nothing at all.
     if (!fetched.ok()) {
         if (manual)
-            dialogs.message(&main_, QStringLiteral("无法取得升级信息，升级终止。请稍后再试。"),
+            dialogs.message(owner, QStringLiteral("无法取得升级信息，升级终止。请稍后再试。"),
                             stopped, Dialogs::Icon::Information);
         return;
     }
     if (!descriptor::storeDescriptor(settingsFile("update.ini"), fetched.body)) {
         if (manual)
-            dialogs.message(&main_, QStringLiteral("无法保存升级信息，升级终止。"), stopped,
+            dialogs.message(owner, QStringLiteral("无法保存升级信息，升级终止。"), stopped,
                             Dialogs::Icon::Information);
         return;
     }
     // Armed only now, so that a check that got nothing records nothing.
     board().record = true;
     descriptor::copyDescriptorSettings(settingsFile("update.ini"), main_.configPath());
-    dialogs.message(&main_, QStringLiteral("程序已经更新了公告信息。"), QStringLiteral("自动更新"),
+    dialogs.message(owner, QStringLiteral("程序已经更新了公告信息。"), QStringLiteral("自动更新"),
                     Dialogs::Icon::Information);
 
     // A board already on the screen would go on showing the old notice: load it afresh.

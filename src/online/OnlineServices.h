@@ -7,14 +7,14 @@
 #include <QObject>
 #include <QPointer>
 
-class frmfont;
+class MainView;
 class frminfor;
 
 // The online windows of one main window and the update check that ties them together.
 class OnlineServices final : public QObject {
     Q_OBJECT
 public:
-    explicit OnlineServices(frmfont& main);
+    explicit OnlineServices(MainView& main);
 
     // The notice board, created (not loaded, not shown) when first needed.
     frminfor& board();
@@ -45,7 +45,7 @@ public:
 private:
     QString settingsFile(const char* name) const;
 
-    frmfont& main_;
+    MainView& main_;
     frminfor* board_ = nullptr;
     QPointer<BBS> records_;
     QPointer<frmAbout> about_;

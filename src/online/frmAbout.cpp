@@ -2,7 +2,7 @@
 
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
-#include "app/frmfont.h"
+#include "mainview/MainView.h"
 #include "online/Links.h"
 #include "online/OnlineServices.h"
 #include "online/OnlineWindow.h"
@@ -16,7 +16,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-frmAbout::frmAbout(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(main) {
+frmAbout::frmAbout(MainView& main, OnlineServices& services)
+    : QWidget(main.mainWidget(), onlineWindowFlags()), main_(main), services_(services) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("关于Vorlan字体管理"));
 
@@ -87,9 +88,9 @@ void frmAbout::Form_Load() {
 }
 
 void frmAbout::Command3_Click() {
-    main_.show();
-    main_.activateWindow();
-    main_.online()->closeAbout();
+    main_.showMain();
+    main_.activateMain();
+    services_.closeAbout();
 }
 
 void frmAbout::MovingText1_GotFocus() {

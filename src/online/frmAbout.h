@@ -5,14 +5,15 @@
 class QLabel;
 class MovingText;
 class PictureButton;
-class frmfont;
+class MainView;
+class OnlineServices;
 
 // frmAbout: the About box ("关于Vorlan字体管理"). While it is open the main window is hidden;
 // "确定" brings the main window back and unloads the box.
 class frmAbout final : public QWidget {
     Q_OBJECT
 public:
-    explicit frmAbout(frmfont& main);
+    frmAbout(MainView& main, OnlineServices& services);
 
     // Sounds the beep.
     void Form_Load();
@@ -35,5 +36,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    frmfont& main_;
+    MainView& main_;
+    OnlineServices& services_;
 };

@@ -1,6 +1,6 @@
 #include "online/frmclient.h"
 
-#include "app/frmfont.h"
+#include "mainview/MainView.h"
 #include "online/OnlineWindow.h"
 #include "platform/Dialogs.h"
 #include "platform/Network.h"
@@ -12,7 +12,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmclient::frmclient(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(main) {
+frmclient::frmclient(MainView& main)
+    : QWidget(main.mainWidget(), onlineWindowFlags()), main_(main) {
     setObjectName(QStringLiteral("frmclient"));
     setWindowTitle(QStringLiteral("网络连接"));
 
@@ -64,13 +65,13 @@ void frmclient::Timer1_Timer() {
         !selected.isEmpty() && network.activeConnections().contains(selected, Qt::CaseSensitive);
     Label2->setText(connected ? QStringLiteral("1") : QStringLiteral("0"));
     if (!selected.isEmpty()) {
-        main_.client = Label2->text() != QLatin1String("0");
+        main_.setOnLine(Label2->text() != QLatin1String("0"));
         return;
     }
     // The window is never shown, so nothing is selected as a rule: then the system's own idea
     // of being on line decides. When it cannot tell, the check is let through to try; it
     // handles an unreachable server itself.
-    main_.client = network.online() != Network::Online::No;
+    main_.setOnLine(network.online() != Network::Online::No);
 }
 
 void frmclient::Command1_Click() {

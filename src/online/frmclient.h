@@ -6,7 +6,7 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
-class frmfont;
+class MainView;
 
 // frmclient: the dial-up connection window ("网络连接"). The main window loads it hidden at
 // start-up so that its timer keeps the main window's client flag (the computer is on line)
@@ -14,7 +14,7 @@ class frmfont;
 class frmclient final : public QWidget {
     Q_OBJECT
 public:
-    explicit frmclient(frmfont& main);
+    explicit frmclient(MainView& main);
 
     // Fills the list and starts the timer; the window stays hidden.
     void Form_Load();
@@ -38,6 +38,6 @@ protected:
 private:
     QString selectedName() const;
 
-    frmfont& main_;
+    MainView& main_;
     bool loaded_ = false;
 };

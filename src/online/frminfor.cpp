@@ -2,8 +2,8 @@
 
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
-#include "app/frmfont.h"
 #include "app/settings/IniFile.h"
+#include "mainview/MainView.h"
 #include "online/NoticeRecord.h"
 #include "online/OnlineServices.h"
 #include "online/OnlineWindow.h"
@@ -20,7 +20,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-frminfor::frminfor(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(main) {
+frminfor::frminfor(MainView& main, OnlineServices& services)
+    : QWidget(main.mainWidget(), onlineWindowFlags()), main_(main), services_(services) {
     setObjectName(QStringLiteral("frminfor"));
     setWindowTitle(QStringLiteral("公告板"));
 
@@ -135,8 +136,8 @@ void frminfor::unload() {
 
 void frminfor::Command2_Click() {
     unload();
-    main_.show();
-    main_.activateWindow();
+    main_.showMain();
+    main_.activateMain();
 }
 
 void frminfor::Command3_Click() {
@@ -152,7 +153,7 @@ void frminfor::Command3_Click() {
 }
 
 void frminfor::Command4_Click() {
-    main_.online()->openRecords();
+    services_.openRecords();
 }
 
 void frminfor::Command5_Click() {
@@ -178,8 +179,7 @@ void frminfor::Command5_Click() {
         return;
     }
     // The updater takes over at once: none of the main window's closing steps run.
-    if (main_.endProgram)
-        main_.endProgram();
+    main_.endAtOnce();
 }
 
 void frminfor::closeEvent(QCloseEvent* event) {

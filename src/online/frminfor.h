@@ -7,7 +7,8 @@ class QLabel;
 class QPlainTextEdit;
 class PictureButton;
 class MovingText;
-class frmfont;
+class MainView;
+class OnlineServices;
 
 // frminfor: the notice board ("公告板"). Shows the installed build and what the local update
 // descriptor offers, says whether an upgrade is available, and hands over to the updater.
@@ -16,7 +17,7 @@ class frmfont;
 class frminfor final : public QWidget {
     Q_OBJECT
 public:
-    explicit frminfor(frmfont& main);
+    frminfor(MainView& main, OnlineServices& services);
 
     // Set by the update check; a load that finds it set records the notice and clears it.
     bool record = false;
@@ -56,6 +57,7 @@ private:
     QString recordPath() const;
     QString descriptorPath() const;
 
-    frmfont& main_;
+    MainView& main_;
+    OnlineServices& services_;
     bool loaded_ = false;
 };

@@ -1,10 +1,10 @@
 #include "tools/frmjwdy.h"
 
 #include "app/controls/PictureButton.h"
-#include "app/frmfont.h"
 #include "catalogue/PreviewText.h"
 #include "i18n/Language.h"
 #include "install/SecondaryWindow.h"
+#include "mainview/MainView.h"
 #include "platform/Dialogs.h"
 #include "tools/Magnifier.h"
 #include "tools/frmzdy.h"
@@ -45,7 +45,8 @@ PreviewText* glyph(QWidget* parent, const QString& name, const QString& text, QR
 
 } // namespace
 
-frmjwdy::frmjwdy(frmfont& main) : QMainWindow(&main, secondaryWindowFlags()), main_(main) {
+frmjwdy::frmjwdy(MainView& main)
+    : QMainWindow(main.mainWidget(), secondaryWindowFlags()), main_(main) {
     setObjectName(QStringLiteral("frmjwdy"));
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -119,7 +120,7 @@ void frmjwdy::Form_Load() {
     const QString face = main_.selectedFont();
     for (PreviewText* label : glyphLabels())
         label->setFamily(face);
-    const QColor preview = main_.Label2->color();
+    const QColor preview = main_.previewColor();
     QPalette palette = Label3->palette();
     palette.setColor(QPalette::WindowText, preview);
     Label3->setPalette(palette);
@@ -213,7 +214,7 @@ void frmjwdy::Command1_Click() {
         frmzdy_->deleteLater();
     hide();
     deleteLater();
-    main_.show();
+    main_.showMain();
 }
 
 void frmjwdy::closeEvent(QCloseEvent* event) {

@@ -9,7 +9,7 @@ class QLabel;
 class QMenu;
 class PictureButton;
 class PreviewText;
-class frmfont;
+class MainView;
 class frmzdy;
 
 // frmjwdy: keyboard to fonts. For the font selected in the main window, each letter key's
@@ -19,7 +19,7 @@ class frmzdy;
 class frmjwdy final : public QMainWindow {
     Q_OBJECT
 public:
-    explicit frmjwdy(frmfont& main);
+    explicit frmjwdy(MainView& main);
 
     // True once "返回" has unloaded the window.
     bool unloaded() const { return unloaded_; }
@@ -35,10 +35,10 @@ public:
     QList<PreviewText*> Label4; // digit keys "1" to "9" and "10"
     PreviewText* Label7;        // hidden: the custom text handed to frmzdy
     PictureButton* Command1;    // "返回"
-    QMenu* xuanMenu;
+    QMenu* xuanMenu;            // xuan: the options menu "选项"
     QAction* xuan;
-    QAction* ysxz;
-    QAction* zdy;
+    QAction* ysxz; // "颜色选择": recolour the glyphs
+    QAction* zdy;  // "自定义文字": show a text of the user's own in frmzdy
 
 public slots:
     void Form_Activate();
@@ -56,7 +56,7 @@ private:
     // Every glyph label in the designed order: Label2, Label4, Label6.
     QList<PreviewText*> glyphLabels() const;
 
-    frmfont& main_;
+    MainView& main_;
     QPointer<frmzdy> frmzdy_;
     bool unloaded_ = false;
 };

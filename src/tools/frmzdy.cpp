@@ -1,10 +1,10 @@
 #include "tools/frmzdy.h"
 
 #include "app/controls/PictureButton.h"
-#include "app/frmfont.h"
 #include "catalogue/PreviewText.h"
 #include "i18n/Language.h"
 #include "install/SecondaryWindow.h"
+#include "mainview/MainView.h"
 #include "tools/frmjwdy.h"
 
 #include <QCloseEvent>
@@ -18,7 +18,7 @@ constexpr int textPoints = 42;
 constexpr QSize designedSize(307, 197);
 } // namespace
 
-frmzdy::frmzdy(frmfont& main, frmjwdy& keyboard)
+frmzdy::frmzdy(MainView& main, frmjwdy& keyboard)
     : QWidget(&keyboard, secondaryWindowFlags()), main_(main), keyboard_(keyboard) {
     setObjectName(QStringLiteral("frmzdy"));
     // Client area 4605 × 2955 twips.

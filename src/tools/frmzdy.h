@@ -4,7 +4,7 @@
 
 class PictureButton;
 class PreviewText;
-class frmfont;
+class MainView;
 class frmjwdy;
 
 // frmzdy: the custom text typed in the keyboard window, large, in the selected font and the
@@ -12,7 +12,7 @@ class frmjwdy;
 class frmzdy final : public QWidget {
     Q_OBJECT
 public:
-    frmzdy(frmfont& main, frmjwdy& keyboard);
+    frmzdy(MainView& main, frmjwdy& keyboard);
 
     PreviewText* Label1;     // the custom text, 42 points, sized to its text
     PictureButton* Command1; // "返回"
@@ -27,6 +27,6 @@ private:
     void Form_Load();
     void fitWindow();
 
-    frmfont& main_;
+    MainView& main_;
     frmjwdy& keyboard_;
 };

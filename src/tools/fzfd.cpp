@@ -1,7 +1,7 @@
 #include "tools/fzfd.h"
 
-#include "app/frmfont.h"
 #include "i18n/Language.h"
+#include "mainview/MainView.h"
 #include "platform/Dialogs.h"
 #include "platform/Screen.h"
 
@@ -12,7 +12,8 @@
 #include <QPainter>
 #include <QRegion>
 
-fzfd::fzfd(frmfont& main) : QWidget(&main, Qt::Window | Qt::WindowStaysOnTopHint), main_(main) {
+fzfd::fzfd(MainView& main)
+    : QWidget(main.mainWidget(), Qt::Window | Qt::WindowStaysOnTopHint), main_(main) {
     setObjectName(QStringLiteral("fzfd"));
     setAttribute(Qt::WA_DeleteOnClose);
     // Every pixel is drawn by the capture; no background to clear first.
@@ -38,7 +39,7 @@ fzfd::fzfd(frmfont& main) : QWidget(&main, Qt::Window | Qt::WindowStaysOnTopHint
     exit = item(xx, "exit", &fzfd::exit_Click);
 
     connect(&Timer1, &QTimer::timeout, this, &fzfd::Timer1_Timer);
-    connect(&main, &frmfont::magnifierCaptionsChanged, this, &fzfd::applyCaptions);
+    main.onMagnifierCaptionsChanged(this, [this](bool chinese) { applyCaptions(chinese); });
 
     resize(magnifier::pixelsFromTwips(widthTwips_), magnifier::pixelsFromTwips(heightTwips_));
     Form_Load();
@@ -179,7 +180,7 @@ void fzfd::four_Click() {
 }
 
 void fzfd::exit_Click() {
-    main_.activateWindow();
+    main_.activateMain();
     close();
 }
 
@@ -189,7 +190,6 @@ void fzfd::Form_QueryUnload() {
     unloaded_ = true;
     Timer1.stop();
     // A magnifier closed while still growing stops the growth too.
-    main_.Timerfdj.stop();
     main_.setMagnifierOpen(false);
 }
 

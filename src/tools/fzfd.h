@@ -8,7 +8,7 @@
 
 class QAction;
 class QMenu;
-class frmfont;
+class MainView;
 
 // fzfd: the magnifier. A topmost window cut to an ellipse that shows, every 50 ms, the screen
 // square beside the pointer enlarged 2, 3 or 4 times. A left click resets its size, the right
@@ -16,7 +16,7 @@ class frmfont;
 class fzfd final : public QWidget {
     Q_OBJECT
 public:
-    explicit fzfd(frmfont& main);
+    explicit fzfd(MainView& main);
 
     // Window size in twips, as the growth and the reset set it (the client area).
     int widthTwips() const { return widthTwips_; }
@@ -34,7 +34,7 @@ public:
 
     // Hidden pop-up menu xx: submenu fdbs with two, three, four; then exit.
     QMenu* xx;
-    QMenu* fdbsMenu;
+    QMenu* fdbsMenu; // fdbs: "放大", the enlargement factor
     QAction* fdbs;
     QAction* two;
     QAction* three;
@@ -71,7 +71,7 @@ private:
     void Form_QueryUnload();
     void setFactor(int factor);
 
-    frmfont& main_;
+    MainView& main_;
     int widthTwips_ = magnifier::designedWidthTwips;
     int heightTwips_ = magnifier::designedHeightTwips;
     int mouseX_ = 0;
