@@ -53,6 +53,9 @@ public:
 
     // Start-up; false when the program must end at once (another instance runs).
     bool Form_Load();
+    // A font file given on the command line or handed over by a second process: the install
+    // window "从字体文件安装" in place of the main window, with the file in its path field.
+    void installFromArgument(const QString& path);
     // The exit sequence shared by the exit command, the exit button and closing the window.
     void exitSequence();
 

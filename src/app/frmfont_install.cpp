@@ -101,6 +101,11 @@ void frmfont::fromwenjian_Click() {
     showInstead(*this, setupfon_);
 }
 
+void frmfont::installFromArgument(const QString& path) {
+    fromwenjian_Click();
+    setupfon_->Text1->setText(path);
+}
+
 void frmfont::fromexe_Click() {
     if (!setupexe_ || setupexe_->unloaded())
         setupexe_ = new setupexe(*this);

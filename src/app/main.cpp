@@ -13,14 +13,25 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vlfonts.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // "vlfonts FILE" (Open with, in a file manager): an instance already running takes the file
+    // and this one ends quietly; without a file, the designed refusal stays.
+    const QStringList files = SingleInstance::fileArguments(QApplication::arguments());
+    SingleInstance instance(programfolder::path());
+    if (!files.isEmpty() && instance.anotherIsRunning() && instance.handOver(files))
+        return 0;
+
     applyInterfaceFonts();
 
     DesktopPlatform desktop;
-    SingleInstance instance(programfolder::path());
     frmfont window(desktop.platform(), programfolder::path());
     window.anotherInstanceRunning = [&instance] { return instance.anotherIsRunning(); };
     if (!window.Form_Load())
         return 0;
     window.show();
+    QObject::connect(
+        &instance, &SingleInstance::filesHandedOver, &window,
+        [&window](const QStringList& handed) { window.installFromArgument(handed.first()); });
+    if (!files.isEmpty())
+        window.installFromArgument(files.first());
     return app.exec();
 }

@@ -103,3 +103,51 @@ TEST(SecondInstance, TheSecondIsRefusedTheFirstRunsOnAndACrashLeavesNoBlock) {
     third.kill();
     third.waitForFinished();
 }
+
+TEST(SecondInstance, AFontFileOpensTheInstallWindowOrGoesToTheRunningInstance) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    const QString folder = installCopy();
+    const QString downloads = testenv::newFolder(QStringLiteral("downloads"));
+    const QString installTitle = QStringLiteral("从字体文件安装");
+    const auto start = [&](QProcess& process, const QStringList& arguments) {
+        process.setProgram(folder + QStringLiteral("/vlfonts"));
+        process.setArguments(arguments);
+        process.setWorkingDirectory(downloads);
+        process.start();
+        return process.waitForStarted();
+    };
+
+    // A running instance takes the file from a second process, which ends without the refusal.
+    QProcess first;
+    ASSERT_TRUE(start(first, {}));
+    ASSERT_TRUE(waitFor([&] { return serverAnswers(SingleInstance(folder).serverName()); }, 15000));
+    QProcess second;
+    ASSERT_TRUE(start(second, {testenv::spareFont()}));
+    ASSERT_TRUE(second.waitForFinished(15000));
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(waitFor([&] { return !windowsTitled(installTitle).isEmpty(); }, 15000));
+    EXPECT_TRUE(windowsTitled(QStringLiteral("系统提示")).isEmpty());
+    first.kill();
+    first.waitForFinished();
+
+    // Alone, "vlfonts FILE" starts with the install window in place of the main window.
+    ASSERT_TRUE(waitFor([&] { return windowsTitled(installTitle).isEmpty(); }, 5000));
+    QProcess alone;
+    ASSERT_TRUE(start(alone, {testenv::spareFont()}));
+    EXPECT_TRUE(waitFor([&] { return !windowsTitled(installTitle).isEmpty(); }, 15000));
+    alone.kill();
+    alone.waitForFinished();
+
+    // What is handed over: the file named from the second process's own folder.
+    SingleInstance running(folder);
+    ASSERT_FALSE(running.anotherIsRunning());
+    QStringList handed;
+    QObject::connect(&running, &SingleInstance::filesHandedOver,
+                     [&handed](const QStringList& files) { handed = files; });
+    QProcess third;
+    ASSERT_TRUE(start(third, {QStringLiteral("new font.otf")}));
+    EXPECT_TRUE(waitFor([&] { return third.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ(third.exitCode(), 0);
+    EXPECT_EQ(handed, QStringList{downloads + QStringLiteral("/new font.otf")});
+}
