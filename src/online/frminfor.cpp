@@ -35,7 +35,8 @@ frminfor::frminfor(frmfont& main) : QWidget(&main, onlineWindowFlags()), main_(m
         value->setWordWrap(true);
         value->setTextFormat(Qt::PlainText);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        value->setAccessibleName(captionText);
+        // A screen reader says the value, labelled by its caption.
+        caption->setBuddy(value);
         grid->addWidget(caption, row, 0, Qt::AlignTop);
         grid->addWidget(value, row, 1);
         ++row;

@@ -18,7 +18,6 @@ fzfd::fzfd(frmfont& main) : QWidget(&main, Qt::Window | Qt::WindowStaysOnTopHint
     // Every pixel is drawn by the capture; no background to clear first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("fzfd"));
 
     xx = new QMenu(this);
     xx->setObjectName(QStringLiteral("xx"));
