@@ -6,6 +6,7 @@
 #include "app/controls/PictureButton.h"
 #include "online/frmAbout.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -80,6 +81,10 @@ TEST(AboutBox, ReplacesTheMainWindowUntilConfirmed) {
         EXPECT_EQ(about->pbeta[9]->objectName(), QStringLiteral("pbeta10"));
         EXPECT_EQ(about->MovingText1->toolTip(), QStringLiteral("给我来信"));
         EXPECT_EQ(about->MovingText1->msgchar(), links::mailShown());
+        QAccessibleInterface* line = QAccessible::queryAccessibleInterface(about->MovingText1);
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->role(), QAccessible::StaticText);
+        EXPECT_TRUE(line->text(QAccessible::Name).contains(links::mailShown()));
         EXPECT_EQ(about->Command3->caption(), QStringLiteral("确定"));
 
         // Clicking the scrolling text writes to the author, the same address as the menu.
