@@ -89,10 +89,4 @@ QString titleOf(const QString& windowId) {
     return name;
 }
 
-void pressReturn(const QString& windowId) {
-    xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
-    xdotool(
-        {QStringLiteral("key"), QStringLiteral("--window"), windowId, QStringLiteral("Return")});
-}
-
 } // namespace shown

@@ -18,10 +18,9 @@ QString title(const QWidget* window);
 // answer comes from the event loop of the dialog.
 void answerNextDialog(std::function<void(QWidget*)> look = {});
 
-// Windows of another process, through xdotool: the ids of its shown windows, a window's
-// title, and Return pressed in a window.
+// Windows of another process, through xdotool: the ids of its shown windows and a window's
+// title.
 QStringList windowsOf(qint64 pid);
 QString titleOf(const QString& windowId);
-void pressReturn(const QString& windowId);
 
 } // namespace shown
