@@ -102,6 +102,7 @@ TEST(SetupExe, StartsAProgramWhosePathHoldsSpacesWithoutWaiting) {
     EXPECT_TRUE(win->isVisible());
 
     // Followed by arguments, the longest leading part that names a file is the program.
+    testenv::writeFile(folder + QStringLiteral("/font"), "");
     QFile::remove(marker);
     win->Text1->setText(script + QStringLiteral(" --x  \"a b\""));
     win->Command2_Click();
