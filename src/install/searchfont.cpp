@@ -381,9 +381,11 @@ bool searchfont::eventFilter(QObject* watched, QEvent* event) {
 void searchfont::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) {
         if (!isActiveWindow()) {
+            // Left for a dialog that this window opened, or for another window?
             leftForOwnDialog_ = false;
-            for (const QWidget* w = QApplication::activeModalWidget(); w; w = w->parentWidget())
-                leftForOwnDialog_ = leftForOwnDialog_ || w == this;
+            for (const QWidget* w = QApplication::activeModalWidget(); w && !leftForOwnDialog_;
+                 w = w->parentWidget())
+                leftForOwnDialog_ = w == this;
         } else if (leftForOwnDialog_) {
             leftForOwnDialog_ = false;
         } else {
