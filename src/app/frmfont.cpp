@@ -1,6 +1,7 @@
 #include "app/frmfont.h"
 
 #include "app/ColorCode.h"
+#include "app/ExactTitle.h"
 #include "app/GlobalHotKey.h"
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
@@ -37,6 +38,7 @@ frmfont::frmfont(Platform platform, QString programFolder, QWidget* parent)
     buildControls();
     buildMenus();
     connectHandlers();
+    keepExactTitle(this);
 }
 
 frmfont::~frmfont() = default;
@@ -479,7 +481,8 @@ bool frmfont::Form_Load() {
     fori->setChecked(true);
     // 14.
     loadSettings();
-    // A stored "e" would otherwise give English messages under Chinese menus.
+    // A stored "e" would otherwise give English messages under Chinese menus. The caption
+    // stays the configured one: only the language switch puts the build text there.
     if (language() == QLatin1String("e"))
         applyStartupEnglish();
     // 15.

@@ -20,7 +20,10 @@ void frmfont::fillFontList() {
     List1->clear();
     // Counts and positions are 16-bit in the designed list.
     List1->addItems(families.size() > 32767 ? families.mid(0, 32767) : families);
-    List1->setCurrentRow(-1);
+    // "No entry" is set through the view, so that the keyboard focus arriving on the list
+    // does not make its first entry current on its own: only a click, a key or browsing
+    // selects a font.
+    List1->setCurrentIndex(QModelIndex());
     List1->setUpdatesEnabled(true);
 }
 

@@ -19,7 +19,6 @@ void frmfont::applyCaptions(bool chinese) {
     for (const lang::Caption& row : lang::mainMenuCaptions())
         if (QAction* item = action(row.name))
             item->setText(row.text(chinese));
-    setWindowTitle(lang::mainWindowCaption().text(chinese));
     PictureButton* const buttons[] = {Command1, Command2, Command3, Command};
     for (PictureButton* button : buttons) {
         for (const lang::Caption& row : lang::buttonCaptions())
@@ -36,8 +35,9 @@ void frmfont::switchLanguage(const QString& flag) {
     // 1.
     setLanguage(flag);
     const bool chinese = lang::chineseByC(flag);
-    // 2. to 4.
+    // 2. to 4. Only the switch replaces the configured caption with the build text.
     applyCaptions(chinese);
+    setWindowTitle(lang::mainWindowCaption().text(chinese));
     // 5.
     if (!Command1->isHidden())
         setPreviewText(lang::placeholderText().text(chinese));
@@ -81,8 +81,8 @@ void frmfont::engls_Click() {
 }
 
 void frmfont::applyStartupEnglish() {
-    // Menus, window caption, buttons, Label1 and the browsing items; the list tooltips as the
-    // switch writes them. The preview line and the scrolling text stay as loaded.
+    // Menus, buttons, Label1 and the browsing items; the list tooltips as the switch writes
+    // them. The caption, the preview line and the scrolling text stay as loaded.
     applyCaptions(false);
     for (const lang::Caption& row : lang::browsingCaptions())
         if (QAction* item = action(row.name))

@@ -41,8 +41,9 @@ void frmfont::emtome_Click() {
     platform_.shell.openAddress(links::mailAddress());
 }
 
+// bugemail: an error report goes to the author's own address.
 void frmfont::bugemail_Click() {
-    platform_.shell.openAddress(links::bugMailAddress());
+    platform_.shell.openAddress(links::mailAddress());
 }
 
 void frmfont::mnupop_Click() {

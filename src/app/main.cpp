@@ -9,7 +9,8 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vlfonts"));
-    QApplication::setApplicationDisplayName(QStringLiteral("VLFonts"));
+    // No display name: Qt would append it to every title the desktop shows, and the windows
+    // carry their own captions.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vlfonts.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 

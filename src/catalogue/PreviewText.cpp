@@ -1,10 +1,29 @@
 #include "catalogue/PreviewText.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QPainter>
 #include <QtMath>
 
 namespace {
+// A screen reader meets the line as the static text it shows.
+class AccessiblePreviewText final : public QAccessibleWidget {
+public:
+    explicit AccessiblePreviewText(PreviewText* line)
+        : QAccessibleWidget(line, QAccessible::StaticText) {}
+    QString text(QAccessible::Text kind) const override {
+        if (kind == QAccessible::Name)
+            return static_cast<const PreviewText*>(widget())->text();
+        return QAccessibleWidget::text(kind);
+    }
+};
+
+QAccessibleInterface* accessiblePreviewText(const QString& className, QObject* object) {
+    if (className == QLatin1String("PreviewText") && object && object->isWidgetType())
+        return new AccessiblePreviewText(static_cast<PreviewText*>(object));
+    return nullptr;
+}
+
 QString& cjkFallback() {
     static QString family;
     return family;
@@ -21,6 +40,8 @@ QRawFont& rawFallback(bool cjk) {
 } // namespace
 
 PreviewText::PreviewText(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(accessiblePreviewText), true);
+    Q_UNUSED(accessible);
     setAttribute(Qt::WA_TranslucentBackground);
 }
 
@@ -38,7 +59,8 @@ void PreviewText::setFallbackFamilies(const QString& cjk, const QString& other) 
 
 void PreviewText::setText(const QString& text) {
     text_ = text;
-    setAccessibleName(text);
+    QAccessibleEvent changed(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&changed);
     update();
 }
 

@@ -59,6 +59,9 @@ frmhtml::frmhtml(MainView& main) : QWidget(main.mainWidget(), Qt::Window), main_
     Label1 = named(new QLabel(QStringLiteral("字体大小："), Frame1), "Label1");
     combosize = named(new QComboBox(Frame1), "combosize");
     combosize->setEditable(true);
+    // A typed size is used as typed and never joins the designed list.
+    combosize->setInsertPolicy(QComboBox::NoInsert);
+    combosize->setCompleter(nullptr);
     combosize->addItems({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
                          QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
                          QStringLiteral("7")});

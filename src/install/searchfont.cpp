@@ -8,6 +8,7 @@
 #include "mainview/MainView.h"
 #include "platform/Dialogs.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QContextMenuEvent>
@@ -84,6 +85,10 @@ void searchfont::buildControls() {
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
+    // A typed pattern is used as typed (no completion, no change of case) and never joins
+    // the designed list.
+    Combo1->setInsertPolicy(QComboBox::NoInsert);
+    Combo1->setCompleter(nullptr);
     Combo1->addItems({QStringLiteral("*.ttf"), QStringLiteral("*.ttc"), QStringLiteral("*.fon")});
     Combo1->setCurrentIndex(0);
     Label4->setBuddy(Combo1);
@@ -375,8 +380,19 @@ bool searchfont::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void searchfont::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        Form_Activate();
+    if (event->type() == QEvent::ActivationChange) {
+        if (!isActiveWindow()) {
+            // Left for a dialog that this window opened, or for another window?
+            leftForOwnDialog_ = false;
+            for (const QWidget* w = QApplication::activeModalWidget(); w && !leftForOwnDialog_;
+                 w = w->parentWidget())
+                leftForOwnDialog_ = w == this;
+        } else if (leftForOwnDialog_) {
+            leftForOwnDialog_ = false;
+        } else {
+            Form_Activate();
+        }
+    }
     QWidget::changeEvent(event);
 }
 

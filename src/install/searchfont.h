@@ -96,4 +96,7 @@ private:
     std::chrono::steady_clock::time_point lastShown_;
     QElapsedTimer scrollUntil_;
     bool walking_ = false; // a walk has not returned yet (it may have been stopped)
+    // The window went inactive for a dialog of its own (the completion message): coming
+    // back from it is not coming to the window from another one.
+    bool leftForOwnDialog_ = false;
 };

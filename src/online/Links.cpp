@@ -10,10 +10,6 @@ QString mailAddress() {
     return QStringLiteral(VLFONTS_MAIL_URL);
 }
 
-QString bugMailAddress() {
-    return QStringLiteral(VLFONTS_BUG_MAIL_URL);
-}
-
 QString mailShown() {
     QString address = mailAddress();
     if (address.startsWith(QLatin1String("mailto:"), Qt::CaseInsensitive))

@@ -5,9 +5,8 @@
 // The maker's addresses, fixed when the program is built.
 namespace links {
 
-QString homeAddress();    // the web site
-QString mailAddress();    // a "mailto:" address of the author
-QString bugMailAddress(); // a "mailto:" address for error reports
+QString homeAddress(); // the web site
+QString mailAddress(); // a "mailto:" address of the author, for mail and error reports
 // The author's mail address as a person reads it: without "mailto:" and any query.
 QString mailShown();
 

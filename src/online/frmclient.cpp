@@ -25,7 +25,7 @@ frmclient::frmclient(MainView& main)
     Label1->setBuddy(List1);
     Label2 = new QLabel(this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setAccessibleName(QStringLiteral("连接状态"));
+    Label2->setAccessibleDescription(QStringLiteral("连接状态"));
     Command1 = new QPushButton(QStringLiteral("连接"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
     Command2 = new QPushButton(QStringLiteral("返回"), this);
@@ -50,6 +50,9 @@ void frmclient::Form_Load() {
     List1->clear();
     List1->addItems(main_.platform().network.phoneBook());
     loaded_ = true;
+    // The flag is right from the start, so that a check in the first 600 ms does not find the
+    // computer off line; the status label waits for the first tick as designed.
+    main_.setOnLine(onLine());
     Timer1.start();
 }
 
@@ -64,14 +67,14 @@ void frmclient::Timer1_Timer() {
     const bool connected =
         !selected.isEmpty() && network.activeConnections().contains(selected, Qt::CaseSensitive);
     Label2->setText(connected ? QStringLiteral("1") : QStringLiteral("0"));
-    if (!selected.isEmpty()) {
-        main_.setOnLine(Label2->text() != QLatin1String("0"));
-        return;
-    }
+    main_.setOnLine(selected.isEmpty() ? onLine() : Label2->text() != QLatin1String("0"));
+}
+
+bool frmclient::onLine() const {
     // The window is never shown, so nothing is selected as a rule: then the system's own idea
     // of being on line decides. When it cannot tell, the check is let through to try; it
     // handles an unreachable server itself.
-    main_.setOnLine(network.online() != Network::Online::No);
+    return main_.platform().network.online() != Network::Online::No;
 }
 
 void frmclient::Command1_Click() {

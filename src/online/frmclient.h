@@ -37,6 +37,8 @@ protected:
 
 private:
     QString selectedName() const;
+    // Whether the computer is on line when no entry is selected.
+    bool onLine() const;
 
     MainView& main_;
     bool loaded_ = false;

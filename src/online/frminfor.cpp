@@ -36,7 +36,8 @@ frminfor::frminfor(MainView& main, OnlineServices& services)
         value->setWordWrap(true);
         value->setTextFormat(Qt::PlainText);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        value->setAccessibleName(captionText);
+        // A screen reader says the value, labelled by its caption.
+        caption->setBuddy(value);
         grid->addWidget(caption, row, 0, Qt::AlignTop);
         grid->addWidget(value, row, 1);
         ++row;

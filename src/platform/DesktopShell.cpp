@@ -20,16 +20,13 @@ bool DesktopShell::openFile(const QString& path) {
 }
 
 bool DesktopShell::startCommand(const QString& commandLine) {
-    if (commandLine.isEmpty())
-        return false;
-    const QFileInfo asFile(commandLine);
-    if (asFile.exists() && asFile.isFile())
-        return QProcess::startDetached(asFile.absoluteFilePath(), {});
     QStringList parts = splitCommandLine(commandLine);
     if (parts.isEmpty())
         return false;
-    const QString program = parts.takeFirst();
-    return QProcess::startDetached(program, parts);
+    const QFileInfo program(parts.takeFirst());
+    // A file is started by its full path; a bare name is looked up as a command.
+    return QProcess::startDetached(
+        program.exists() ? program.absoluteFilePath() : program.filePath(), parts);
 }
 
 bool DesktopShell::startProgram(const QString& program, const QStringList& arguments,

@@ -1,5 +1,6 @@
 #include "platform/Shell.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
 
@@ -14,6 +15,22 @@ bool Shell::isWebAddress(const QString& address) {
            !url.host().isEmpty();
 }
 
+namespace {
+bool namesFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() && info.isFile();
+}
+} // namespace
+
 QStringList Shell::splitCommandLine(const QString& commandLine) {
+    if (namesFile(commandLine))
+        return {commandLine};
+    for (qsizetype end = commandLine.size() - 1; end > 0; --end) {
+        if (!commandLine.at(end).isSpace() || commandLine.at(end - 1).isSpace())
+            continue;
+        const QString program = commandLine.left(end);
+        if (namesFile(program))
+            return QStringList{program} + QProcess::splitCommand(commandLine.mid(end + 1));
+    }
     return QProcess::splitCommand(commandLine);
 }

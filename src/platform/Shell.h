@@ -16,8 +16,7 @@ public:
     // Hands a local file to the desktop's handler for its type (xdg-open): a .deb opens in the
     // system's package installer.
     virtual bool openFile(const QString& path) = 0;
-    // Starts a command line without a shell: a text that names an existing file is started as
-    // that file, spaces and all; any other text is split into program and arguments.
+    // Starts a command line without a shell, split as splitCommandLine says.
     virtual bool startCommand(const QString& commandLine) = 0;
     // Starts one program with its arguments in a working folder.
     virtual bool startProgram(const QString& program, const QStringList& arguments = {},
@@ -25,6 +24,10 @@ public:
 
     // The addresses that may be handed to the desktop.
     static bool isWebAddress(const QString& address);
-    // How startCommand splits a text that does not name a file.
+    // The program and then its arguments of a command line, as the Windows shell reads an
+    // unquoted path: a text that names an existing file is that file, spaces and all;
+    // otherwise the longest leading part, up to a blank, that names an existing file is the
+    // program and the rest holds its arguments; failing that, the text is split at blanks
+    // outside quotes.
     static QStringList splitCommandLine(const QString& commandLine);
 };

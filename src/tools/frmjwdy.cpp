@@ -37,7 +37,6 @@ PreviewText* glyph(QWidget* parent, const QString& name, const QString& text, QR
     auto* label = new PreviewText(parent);
     label->setObjectName(name);
     label->setText(text);
-    label->setAccessibleName(text);
     label->setPointSize(glyphPoints);
     label->setGeometry(at);
     return label;

@@ -49,7 +49,6 @@ void frmzdy::Form_Load() {
     const QString face = main_.selectedFont();
     Label1->setColor(keyboard_.headingColor());
     Label1->setText(keyboard_.Label7->text());
-    Label1->setAccessibleName(Label1->text());
     Label1->setFamily(face);
     // The label sizes itself to its text, measured in the faces that draw each character
     // (a character the face lacks is drawn in a fallback face).

@@ -19,7 +19,6 @@ fzfd::fzfd(MainView& main)
     // Every pixel is drawn by the capture; no background to clear first.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    setAccessibleName(QStringLiteral("fzfd"));
 
     xx = new QMenu(this);
     xx->setObjectName(QStringLiteral("xx"));

@@ -14,7 +14,9 @@ struct MainWindowHarness {
         : folder(testenv::newProgramFolder(withConfig)) {}
 
     frmfont& make() {
-        window = std::make_unique<frmfont>(p.platform(), folder);
+        Platform platform{dialogs ? *dialogs : static_cast<Dialogs&>(p.dialogs), p.shell, p.fonts(),
+                          p.network, p.screen};
+        window = std::make_unique<frmfont>(platform, folder);
         window->endProgram = [this] { ++ends; };
         window->anotherInstanceRunning = [] { return false; };
         return *window;
@@ -35,6 +37,8 @@ struct MainWindowHarness {
     QString config() const { return folder + QStringLiteral("/config.ini"); }
 
     FakePlatform p;
+    // Real dialogs instead of the fakes when set (before make()).
+    Dialogs* dialogs = nullptr;
     QString folder;
     std::unique_ptr<frmfont> window;
     int ends = 0;

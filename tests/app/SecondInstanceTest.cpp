@@ -56,8 +56,10 @@ QStringList windowsTitled(const QString& title) {
 void pressReturnIn(const QString& windowId) {
     QProcess::execute(QStringLiteral("xdotool"),
                       {QStringLiteral("windowfocus"), QStringLiteral("--sync"), windowId});
-    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("--window"),
-                                                  windowId, QStringLiteral("Return")});
+    // Typed into the focused window: aimed at a window with --window, the release goes to a
+    // window that the press has already closed and is lost, and the X server then repeats
+    // Return into whatever window comes next.
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("Return")});
 }
 
 } // namespace

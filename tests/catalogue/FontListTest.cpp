@@ -3,6 +3,7 @@
 #include "app/controls/PictureButton.h"
 #include "catalogue/PreviewText.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -46,6 +47,11 @@ TEST(FontList, FillsFromFontconfigAndShowsTheCountInEachLanguage) {
     w.Command1_Click();
     EXPECT_EQ(w.Label2->text(), QStringLiteral("您的系统共有 2 种字体"));
     EXPECT_EQ(w.Label6->text(), w.Label2->text());
+    // A screen reader reads the count as the static text it is.
+    QAccessibleInterface* line = QAccessible::queryAccessibleInterface(w.Label2);
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->role(), QAccessible::StaticText);
+    EXPECT_EQ(line->text(QAccessible::Name), QStringLiteral("您的系统共有 2 种字体"));
     EXPECT_FALSE(w.Label5->isHidden());
     EXPECT_EQ(w.List1->toolTip(), QStringLiteral("当前系统内字体列表"));
     EXPECT_TRUE(w.Command1->isHidden());
@@ -118,6 +124,43 @@ TEST(FontList, RefreshSeesFontsAddedAndRemovedByAnyoneAndDrawsThemInTheirFace) {
     EXPECT_EQ(w.Label2->text(), QStringLiteral("There're 3 in your system"));
     QFile::remove(installed);
     w.ref_Click();
+}
+
+TEST(FontList, TheFocusOnTheListSelectsNothingOnlyTheUserDoes) {
+    MainWindowHarness h;
+    h.set("Main", "language", QStringLiteral("c"));
+    frmfont& w = h.start();
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    auto nothingChosen = [&w] {
+        EXPECT_EQ(w.List1->currentRow(), -1);
+        EXPECT_TRUE(w.List1->selectedItems().isEmpty());
+        EXPECT_EQ(availability(w), (Availability{false, false, true, false, true}));
+        EXPECT_FALSE(w.delfont->isEnabled());
+    };
+
+    // "获取系统字体" pressed with the mouse: the list has the focus and no entry.
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.List1->hasFocus(); }, 2000));
+    QTest::qWait(50);
+    nothingChosen();
+
+    // "刷新字体列表" pressed, then Shift+Tab back onto the list: still nothing.
+    QTest::mouseClick(w.Command, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.List1->hasFocus(); }, 2000));
+    nothingChosen();
+
+    // Browsing down starts at the first entry; the arrow key from nothing chooses it too.
+    w.down->trigger();
+    w.Timerlistdown_Timer();
+    EXPECT_EQ(w.List1->currentRow(), 0);
+    w.down->trigger();
+    w.ref->trigger();
+    QTest::keyClick(w.List1, Qt::Key_Down);
+    EXPECT_EQ(w.List1->currentRow(), 0);
+    EXPECT_EQ(availability(w), (Availability{true, true, true, true, true}));
 }
 
 TEST(FontList, RightButtonOpensTheContextMenuOnTheListOnly) {

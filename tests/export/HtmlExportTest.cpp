@@ -195,6 +195,14 @@ TEST(HtmlExport, TheAcceptanceTestShowsItsThreeMessagesInOrder) {
         EXPECT_EQ(e.p.dialogs.messageTexts().value(1), QStringLiteral("输出完成！")) << good;
         EXPECT_TRUE(QFile::remove(e.out)) << good;
     }
+
+    // A size typed and confirmed with Enter stays as typed and joins no list.
+    QLineEdit* typed = w.combosize->lineEdit();
+    QTest::keyClick(typed, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(typed, QStringLiteral("7.5"));
+    QTest::keyClick(typed, Qt::Key_Return);
+    EXPECT_EQ(w.combosize->count(), 7);
+    EXPECT_EQ(w.combosize->currentText(), QStringLiteral("7.5"));
     w.close();
     e.window->hide();
 }

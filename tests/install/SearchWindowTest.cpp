@@ -1,10 +1,13 @@
 #include "../app/MainWindowHarness.h"
 #include "SearchTree.h"
+#include "ShownWindows.h"
 #include "install/SearchResults.h"
 #include "install/searchfont.h"
 #include "install/setupfon.h"
+#include "platform/QtDialogs.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,7 +38,8 @@ struct SearchHarness {
     frmfont* w = nullptr;
     searchfont* s = nullptr;
 
-    explicit SearchHarness(const char* language = "c") {
+    explicit SearchHarness(const char* language = "c", Dialogs* dialogs = nullptr) {
+        h.dialogs = dialogs;
         w = &h.start();
         w->setLanguage(QString::fromLatin1(language));
         w->searchfonts_Click();
@@ -202,6 +206,43 @@ TEST(SearchWindow, StopKeepsWhatWasFoundAndShowsTheStopStatusDuringTheMessage) {
               QStringList{QStringLiteral("搜索已经完成！\r\n文件个数： 3 个")});
     EXPECT_EQ(s.Label5->text(), QStringLiteral("当前状态：完成搜索"));
     EXPECT_NE(s.cursor().shape(), Qt::WaitCursor);
+}
+
+TEST(SearchWindow, TheCompletionStatusOutlastsItsMessageUntilTheUserComesBack) {
+    QtDialogs realDialogs;
+    SearchHarness t("c", &realDialogs);
+    searchfont& s = *t.s;
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+
+    // A pattern typed and confirmed with Enter stays as typed and joins no list.
+    QLineEdit* typed = s.Combo1->lineEdit();
+    QTest::keyClick(typed, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(typed, QStringLiteral("*.TTF"));
+    QTest::keyClick(typed, Qt::Key_Return);
+    EXPECT_EQ(s.Combo1->count(), 3);
+    EXPECT_EQ(s.Combo1->currentText(), QStringLiteral("*.TTF"));
+
+    // The completion message is a real one, answered from the keyboard.
+    QString statusAtMessage;
+    shown::answerNextDialog([&](QWidget*) { statusAtMessage = s.Label5->text(); });
+    QTest::mouseClick(s.Command1, Qt::LeftButton);
+    EXPECT_EQ(s.searchPattern, QStringLiteral("*.TTF"));
+    EXPECT_EQ(statusAtMessage, QStringLiteral("当前状态：正在搜索..."));
+    // The window is active again once the message has gone (a window manager hands it
+    // back; here the window asks for it): that is no coming back to the window.
+    s.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &s; }));
+    QTest::qWait(100);
+    EXPECT_EQ(s.Label5->text(), QStringLiteral("当前状态：完成搜索"));
+
+    // Coming to it from another window is.
+    t.w->show();
+    t.w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == t.w; }));
+    s.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::activeWindow() == &s; }));
+    EXPECT_EQ(s.Label5->text(), QStringLiteral("当前状态：准备"));
+    t.w->hide();
 }
 
 TEST(SearchWindow, CountLabelsFollowTheirLanguageRule) {

@@ -85,9 +85,9 @@ TEST(SetupExe, StartsAProgramWhosePathHoldsSpacesWithoutWaiting) {
     frmfont& w = h.start();
     const QString folder = testenv::newFolder(QStringLiteral("setup files"));
     const QString marker = folder + QStringLiteral("/marker");
-    const QString script =
-        testenv::writeFile(folder + QStringLiteral("/font setup"),
-                           "#!/bin/sh\nsleep 0.2\necho started > \"$(dirname \"$0\")/marker\"\n");
+    const QString script = testenv::writeFile(
+        folder + QStringLiteral("/font setup"),
+        "#!/bin/sh\nsleep 0.2\necho started \"$@\" > \"$(dirname \"$0\")/marker\"\n");
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     setupexe* win = openSetupexe(w);
@@ -100,6 +100,15 @@ TEST(SetupExe, StartsAProgramWhosePathHoldsSpacesWithoutWaiting) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(marker); }, 10000));
     EXPECT_EQ(testenv::readFile(marker), QByteArray("started\n"));
     EXPECT_TRUE(win->isVisible());
+
+    // Followed by arguments, the longest leading part that names a file is the program.
+    testenv::writeFile(folder + QStringLiteral("/font"), "");
+    QFile::remove(marker);
+    win->Text1->setText(script + QStringLiteral(" --x  \"a b\""));
+    win->Command2_Click();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(marker); }, 10000));
+    EXPECT_EQ(testenv::readFile(marker), QByteArray("started --x a b\n"));
+    EXPECT_TRUE(h.p.dialogs.messages().isEmpty());
 }
 
 TEST(SetupExe, ReportsEmptyFieldsAndStartsThatFailInTheCurrentLanguage) {

@@ -4,6 +4,7 @@
 #include "app/controls/PictureButton.h"
 #include "online/BBS.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
@@ -77,6 +78,20 @@ TEST(NoticeBoard, ShowsTheUpgradeButtonOnlyForANewerBuild) {
         EXPECT_EQ(h.board().Label2->text(),
                   QStringLiteral("Build") + QString::fromLatin1(c.offered));
         EXPECT_EQ(h.board().Command5->caption(), QStringLiteral("升级"));
+
+        // A screen reader says each value, labelled by its caption.
+        for (const auto& [caption, value] : {std::pair{h.board().Label9, h.board().Label10},
+                                             std::pair{h.board().Label1, h.board().Label2}}) {
+            QAccessibleInterface* field = QAccessible::queryAccessibleInterface(value);
+            ASSERT_NE(field, nullptr);
+            EXPECT_EQ(field->role(), QAccessible::StaticText);
+            EXPECT_EQ(field->text(QAccessible::Name), value->text());
+            const auto labels = field->relations(QAccessible::Label);
+            ASSERT_EQ(labels.size(), 1);
+            EXPECT_EQ(labels[0].first->object(), caption);
+        }
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(h.board().Label10)->text(QAccessible::Name),
+                  QStringLiteral("Build0520"));
     }
 }
 

@@ -6,6 +6,7 @@
 #include "app/controls/PictureButton.h"
 #include "online/frmAbout.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
@@ -30,9 +31,9 @@ TEST(Links, WebSiteAndMailGoToTheDesktop) {
     EXPECT_EQ(opened[0], links::homeAddress());
     EXPECT_TRUE(opened[0].startsWith(QLatin1String("http")));
     EXPECT_EQ(opened[1], links::mailAddress());
-    // Both mail commands write to the same person.
+    // Both mail commands open the same address.
     EXPECT_FALSE(recipient(opened[1]).isEmpty());
-    EXPECT_EQ(recipient(opened[2]), recipient(opened[1]));
+    EXPECT_EQ(opened[2], opened[1]);
     EXPECT_EQ(links::mailShown(), recipient(opened[1]));
     EXPECT_TRUE(h.p.shell.refusedAddresses.isEmpty());
 }
@@ -82,6 +83,10 @@ TEST(AboutBox, ReplacesTheMainWindowUntilConfirmed) {
         EXPECT_EQ(about->pbeta[9]->objectName(), QStringLiteral("pbeta10"));
         EXPECT_EQ(about->MovingText1->toolTip(), QStringLiteral("给我来信"));
         EXPECT_EQ(about->MovingText1->msgchar(), links::mailShown());
+        QAccessibleInterface* line = QAccessible::queryAccessibleInterface(about->MovingText1);
+        ASSERT_NE(line, nullptr);
+        EXPECT_EQ(line->role(), QAccessible::StaticText);
+        EXPECT_TRUE(line->text(QAccessible::Name).contains(links::mailShown()));
         EXPECT_EQ(about->Command3->caption(), QStringLiteral("确定"));
 
         // Clicking the scrolling text writes to the author, the same address as the menu.

@@ -4,6 +4,7 @@
 #include "tools/frmjwdy.h"
 #include "tools/frmzdy.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCoreApplication>
 #include <QLabel>
@@ -71,6 +72,11 @@ TEST(KeyboardWindow, ShowsEveryKeyInTheSelectedFaceAtItsDesignedPlace) {
     EXPECT_EQ(digits, (QStringList{"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
     EXPECT_EQ(k.win->Label7->family(), mono);
     EXPECT_TRUE(k.win->Label7->isHidden());
+    // A screen reader reads each glyph as the text it shows.
+    QAccessibleInterface* cell = QAccessible::queryAccessibleInterface(k.win->Label6[6]);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_EQ(cell->role(), QAccessible::StaticText);
+    EXPECT_EQ(cell->text(QAccessible::Name), QStringLiteral("g"));
 
     // Twips / 15: A at (600, 480), M at the end of the first column, N at the top of the second.
     EXPECT_EQ(k.win->Label1[0]->geometry(), QRect(40, 32, 33, 17));

@@ -2,6 +2,7 @@
 #include "../app/MainWindowHarness.h"
 #include "tools/fzfd.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QMenu>
@@ -89,6 +90,11 @@ TEST(Magnifier, OpensOnceWithTheNoticeAndSaysSoWhenAlreadyOpen) {
     EXPECT_TRUE(m.w->magnifierOpen());
     EXPECT_TRUE(m.win->isVisible());
     EXPECT_TRUE(m.win->windowFlags() & Qt::WindowStaysOnTopHint);
+    // A screen reader announces the window by its caption.
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(m.win);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->text(QAccessible::Name), m.win->windowTitle());
+    EXPECT_FALSE(m.win->windowTitle().isEmpty());
     auto shown = m.h.p.dialogs.messages();
     ASSERT_EQ(shown.size(), 1);
     EXPECT_EQ(shown[0].title, QStringLiteral("系统提示"));

@@ -2,10 +2,23 @@
 
 #include "app/ColorCode.h"
 
+#include <QAccessibleWidget>
 #include <QFocusEvent>
 #include <QPainter>
 
+namespace {
+// A screen reader meets the line as static text, named by its text (or by the fuller name a
+// window gives it) and described by its tooltip.
+QAccessibleInterface* accessibleMovingText(const QString& className, QObject* object) {
+    if (className == QLatin1String("MovingText") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::StaticText);
+    return nullptr;
+}
+} // namespace
+
 MovingText::MovingText(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(accessibleMovingText), true);
+    Q_UNUSED(accessible);
     setFocusPolicy(Qt::StrongFocus);
     setCursor(Qt::PointingHandCursor);
     timer_.setInterval(40);
