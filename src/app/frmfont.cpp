@@ -9,6 +9,8 @@
 #include "app/settings/NumberForm.h"
 #include "app/settings/ProgramFolder.h"
 #include "catalogue/PreviewText.h"
+#include "i18n/Language.h"
+#include "i18n/QtTranslations.h"
 #include "platform/Dialogs.h"
 #include "platform/FontSystem.h"
 #include "platform/Shell.h"
@@ -397,6 +399,8 @@ QString frmfont::language() const {
 }
 void frmfont::setLanguage(const QString& flag) {
     l->setText(flag);
+    // The captions are Chinese unless the flag is "e"; Qt's own dialogs follow them.
+    lang::useQtTranslations(lang::chineseByE(flag));
     jtzw->setChecked(flag == QLatin1String("c"));
     engls->setChecked(flag == QLatin1String("e"));
 }

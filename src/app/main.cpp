@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 #include "app/frmfont.h"
 #include "app/settings/ProgramFolder.h"
+#include "i18n/QtTranslations.h"
 #include "platform/DesktopPlatform.h"
 
 #include <QApplication>
@@ -22,6 +23,9 @@ int main(int argc, char* argv[]) {
         return 0;
 
     applyInterfaceFonts();
+    // The interface is Chinese until the stored language says otherwise, the refusal of a
+    // second instance included.
+    lang::useQtTranslations(true);
 
     DesktopPlatform desktop;
     frmfont window(desktop.platform(), programfolder::path());

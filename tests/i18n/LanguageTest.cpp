@@ -4,9 +4,12 @@
 #include "app/controls/PictureButton.h"
 #include "catalogue/PreviewText.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QColorDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -178,4 +181,24 @@ TEST(Language, TheFlagIsStoredAtExitOnly) {
     EXPECT_EQ(testenv::readFile(h.config()), before);
     w.exitexe_Click();
     EXPECT_EQ(h.get("Main", "language"), QStringLiteral("e"));
+}
+
+TEST(Language, QtsOwnDialogsSpeakTheInterfaceLanguage) {
+    MainWindowHarness h;
+    h.set("Main", "language", QStringLiteral("c"));
+    frmfont& w = h.start();
+    const auto buttonTexts = [] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("提示"), QStringLiteral("?"),
+                        QMessageBox::Yes | QMessageBox::No);
+        QColorDialog colours;
+        return QStringList{box.button(QMessageBox::Yes)->text(),
+                           box.button(QMessageBox::No)->text(), colours.windowTitle()};
+    };
+    EXPECT_EQ(buttonTexts(), (QStringList{QStringLiteral("是(&Y)"), QStringLiteral("否(&N)"),
+                                          QStringLiteral("选择颜色")}));
+    w.engls->trigger();
+    EXPECT_EQ(buttonTexts(), (QStringList{QStringLiteral("&Yes"), QStringLiteral("&No"),
+                                          QStringLiteral("Select Color")}));
+    w.jtzw->trigger();
+    EXPECT_EQ(buttonTexts().first(), QStringLiteral("是(&Y)"));
 }
