@@ -227,3 +227,20 @@ TEST(frmupdate, ChecksTheDownloadAgainstTheDescriptorsSha256) {
     QTest::qWait(50);
     EXPECT_EQ(server.requestCount(), before);
 }
+
+TEST(frmupdate, APackageGoesToTheDesktopsInstallerInsteadOfBeingRun) {
+    LoopbackHttpServer server;
+    const QByteArray deb =
+        "!<arch>\ndebian-binary   1733000000  0     0     100644  4         `\n2.0\n";
+    server.on(QStringLiteral("/vlfonts.deb"), Response::bytes(deb));
+    UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/vlfonts.deb")),
+                         QStringLiteral("vlfonts.deb"));
+    Updater u(folder);
+    u.w->Form_Load();
+    ASSERT_TRUE(u.settle());
+    u.w->Command1->click();
+    EXPECT_TRUE(u.shell.startedPrograms.isEmpty());
+    EXPECT_EQ(u.shell.openedFiles, QStringList{folder.file(QStringLiteral("vlfonts.deb"))});
+    EXPECT_FALSE(QFileInfo(folder.file(QStringLiteral("vlfonts.deb"))).isExecutable());
+    EXPECT_EQ(u.ends, 1);
+}
