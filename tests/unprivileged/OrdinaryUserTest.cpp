@@ -14,7 +14,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
@@ -25,17 +24,6 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 const char* const kProgramVariable = "VL_INSTALLED_PROGRAM_FOLDER";
-
-bool waitFor(const std::function<bool()>& condition, int ms) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < ms) {
-        if (condition())
-            return true;
-        QTest::qWait(50);
-    }
-    return condition();
-}
 
 // The package as dpkg would lay it out, in a folder of root's. Without a package as new as the
 // programs (ctest run without scripts/package.sh after a build), cmake installs them instead.
@@ -206,7 +194,7 @@ TEST(OrdinaryUserAsNobody, UpdateCheckAndUpgradeUseTheUsersFolders) {
     board.Command5_Click();
     EXPECT_EQ(ends, 1);
     const QString marker = qEnvironmentVariable("HOME") + QStringLiteral("/upgrade-ran");
-    EXPECT_TRUE(waitFor([&] { return QFileInfo::exists(marker); }, 30000))
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(marker); }, 30000))
         << "the downloaded program never ran";
     const QString download = qEnvironmentVariable("XDG_CACHE_HOME") +
                              QStringLiteral("/vlfonts/update/vlfonts-setup.run");
@@ -227,7 +215,7 @@ TEST(OrdinaryUserAsNobody, TheInstalledProgramStartsWithItsSettingsInTheUsersFol
     program.start(installedFolder() + QStringLiteral("/vlfonts"), {});
     ASSERT_TRUE(program.waitForStarted());
     const QString seeded = config + QStringLiteral("/vlfonts/config.ini");
-    EXPECT_TRUE(waitFor(
+    EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return testenv::readFile(seeded) ==
                    testenv::readFile(installedFolder() + QStringLiteral("/config.ini"));
