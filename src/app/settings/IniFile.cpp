@@ -1,9 +1,13 @@
 #include "app/settings/IniFile.h"
 
 #include "app/settings/CodePage.h"
+#include "app/settings/SettingsFile.h"
 
-#include <QFile>
+#include <QDateTime>
+#include <QHash>
 #include <QSaveFile>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace {
@@ -22,8 +26,16 @@ QByteArray trimmed(QByteArray text) {
     return text.mid(begin, end - begin);
 }
 
+// Names are ASCII; bytes above 127 are parts of GB18030 characters and are never folded.
+QByteArray folded(QByteArray name) {
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return name;
+}
+
 bool sameName(const QByteArray& a, const QByteArray& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return a.size() == b.size() && folded(a) == folded(b);
 }
 
 // One physical line: where its text starts and ends, and where its line end ends.
@@ -128,6 +140,85 @@ bool breaksLine(const QByteArray& text) {
     return text.contains('\n') || text.contains('\r');
 }
 
+QByteArray storedValue(const QByteArray& content, const Line& line, const Parsed& parsed) {
+    const QByteArray value =
+        content.mid(line.begin + parsed.eq + 1, line.textEnd - line.begin - parsed.eq - 1);
+    return codepage::cutOnCharBoundary(unquote(value), IniFile::maxValueBytes);
+}
+
+// Every value a read can find, by folded section and key name: the first section of a name
+// and the first key of a name within it, as findValue finds them.
+using Index = QHash<QByteArray, QHash<QByteArray, QByteArray>>;
+
+Index indexOf(const QByteArray& content) {
+    Index index;
+    QHash<QByteArray, QByteArray>* current = nullptr;
+    for (const Line& line : splitLines(content)) {
+        const Parsed parsed = parse(content, line);
+        if (parsed.kind == Kind::Section) {
+            const QByteArray name = folded(parsed.name);
+            current = index.contains(name) ? nullptr : &index[name];
+        } else if (parsed.kind == Kind::Key && current) {
+            const QByteArray name = folded(parsed.name);
+            if (!current->contains(name))
+                current->insert(name, storedValue(content, line, parsed));
+        }
+    }
+    return index;
+}
+
+// One parse serves every read of a file until the file changes. A file changed within the
+// last moments may change again without its stamp showing it (file times advance in steps of
+// milliseconds, on some file systems of seconds), so it is parsed afresh until it is older.
+class ParseCache {
+public:
+    std::shared_ptr<const Index> index(const QString& path) {
+        settingsfile::Stamp stamp;
+        if (settingsfile::probe(path, &stamp) != settingsfile::State::Read) {
+            forget(path);
+            return nullptr;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            const auto entry = entries_.constFind(path);
+            if (entry != entries_.constEnd() && entry->stamp == stamp)
+                return entry->index;
+        }
+        const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * 1000000;
+        const settingsfile::Contents contents = settingsfile::read(path);
+        if (contents.state != settingsfile::State::Read) {
+            forget(path);
+            return nullptr;
+        }
+        auto index = std::make_shared<const Index>(indexOf(contents.bytes));
+        std::lock_guard lock(mutex_);
+        if (qMax(contents.stamp.modifiedNs, contents.stamp.changedNs) < nowNs - settledNs)
+            entries_.insert(path, {contents.stamp, index});
+        else
+            entries_.remove(path);
+        return index;
+    }
+
+    void forget(const QString& path) {
+        std::lock_guard lock(mutex_);
+        entries_.remove(path);
+    }
+
+private:
+    static constexpr qint64 settledNs = 2'000'000'000;
+    struct Entry {
+        settingsfile::Stamp stamp;
+        std::shared_ptr<const Index> index;
+    };
+    std::mutex mutex_;
+    QHash<QString, Entry> entries_;
+};
+
+ParseCache& parseCache() {
+    static ParseCache cache;
+    return cache;
+}
+
 } // namespace
 
 std::optional<QByteArray> IniFile::findValue(const QByteArray& content, const QByteArray& section,
@@ -138,14 +229,9 @@ std::optional<QByteArray> IniFile::findValue(const QByteArray& content, const QB
     if (span.header < 0)
         return std::nullopt;
     const QByteArray wanted = trimmed(key);
-    for (qsizetype i = span.header + 1; i < span.end; ++i) {
-        if (parsed[i].kind == Kind::Key && sameName(parsed[i].name, wanted)) {
-            const Line& line = lines[i];
-            const QByteArray value = content.mid(line.begin + parsed[i].eq + 1,
-                                                 line.textEnd - line.begin - parsed[i].eq - 1);
-            return codepage::cutOnCharBoundary(unquote(value), maxValueBytes);
-        }
-    }
+    for (qsizetype i = span.header + 1; i < span.end; ++i)
+        if (parsed[i].kind == Kind::Key && sameName(parsed[i].name, wanted))
+            return storedValue(content, lines[i], parsed[i]);
     return std::nullopt;
 }
 
@@ -197,24 +283,23 @@ std::optional<QByteArray> IniFile::withValue(const QByteArray& content, const QB
 }
 
 QString IniFile::read(const QString& section, const QString& key) const {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::shared_ptr<const Index> index = parseCache().index(path_);
+    if (!index)
         return {};
-    const QByteArray content = file.readAll();
-    const auto value = findValue(content, codepage::encode(section), codepage::encode(key));
-    return value ? codepage::decode(*value) : QString();
+    const auto keys = index->constFind(folded(trimmed(codepage::encode(section))));
+    if (keys == index->constEnd())
+        return {};
+    const auto value = keys->constFind(folded(trimmed(codepage::encode(key))));
+    return value == keys->constEnd() ? QString() : codepage::decode(*value);
 }
 
 bool IniFile::write(const QString& section, const QString& key, const QString& value) const {
-    QByteArray content;
-    {
-        QFile file(path_);
-        if (file.exists()) {
-            if (!file.open(QIODevice::ReadOnly))
-                return false;
-            content = file.readAll();
-        }
-    }
+    // A file that is there but could not be read would be replaced by the one line written
+    // now: everything else it held would be lost.
+    const settingsfile::Contents current = settingsfile::read(path_);
+    if (current.state == settingsfile::State::Unreadable)
+        return false;
+    const QByteArray& content = current.bytes;
     const auto updated = withValue(content, codepage::encode(section), codepage::encode(key),
                                    codepage::encode(value));
     if (!updated)
@@ -226,7 +311,9 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
         out.cancelWriting();
         return false;
     }
-    return out.commit();
+    const bool committed = out.commit();
+    parseCache().forget(path_);
+    return committed;
 }
 
 QString mfncGetFromIni(const QString& strSectionHeader, const QString& strVariableName,
