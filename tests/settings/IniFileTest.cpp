@@ -231,13 +231,13 @@ TEST(IniFile, OnlyRegularFilesWithinTheBoundAreReadAndNothingElseIsWrittenOver) 
 }
 
 TEST(IniFile, OneParseServesUntilTheFileChangesInAnyWay) {
-    // Files changed within the last two seconds are parsed afresh on every read; these are
-    // left to settle first, so that their reads come from the parse kept.
+    // Files changed within the last moments are parsed afresh on every read; these are left
+    // to settle first, so that their reads come from the parse kept.
     const QString inPlace = iniWith("[Main]\r\nlanguage=a\r\n");
     const QString replaced = iniWith("[Main]\r\nlanguage=b\r\n");
     const QString replacement = iniWith("[Main]\r\nlanguage=B\r\n");
     const QString ownWrite = iniWith("[Main]\r\nlanguage=c\r\n");
-    QTest::qSleep(2100);
+    QTest::qSleep(200);
     for (const QString& file : {inPlace, replaced, ownWrite})
         EXPECT_EQ(read(file, "Main", "language").size(), 1);
 

@@ -167,9 +167,10 @@ Index indexOf(const QByteArray& content) {
     return index;
 }
 
-// One parse serves every read of a file until the file changes. A file changed within the
-// last moments may change again without its stamp showing it (file times advance in steps of
-// milliseconds, on some file systems of seconds), so it is parsed afresh until it is older.
+// One parse serves every read of a file until the file changes. File times advance in steps
+// (of a clock tick, or of seconds on file systems that keep whole seconds), so a file changed
+// within the last step may change again without its stamp showing it: it is parsed afresh on
+// every read until it is older than a step.
 class ParseCache {
 public:
     std::shared_ptr<const Index> index(const QString& path) {
@@ -192,7 +193,10 @@ public:
         }
         auto index = std::make_shared<const Index>(indexOf(contents.bytes));
         std::lock_guard lock(mutex_);
-        if (qMax(contents.stamp.modifiedNs, contents.stamp.changedNs) < nowNs - settledNs)
+        const qint64 changed = qMax(contents.stamp.modifiedNs, contents.stamp.changedNs);
+        const bool wholeSeconds = contents.stamp.modifiedNs % 1'000'000'000 == 0 &&
+                                  contents.stamp.changedNs % 1'000'000'000 == 0;
+        if (changed < nowNs - (wholeSeconds ? coarseStepNs : fineStepNs))
             entries_.insert(path, {contents.stamp, index});
         else
             entries_.remove(path);
@@ -205,7 +209,10 @@ public:
     }
 
 private:
-    static constexpr qint64 settledNs = 2'000'000'000;
+    // Whole-second times may step by two seconds (FAT); finer ones by a clock tick (10 ms at
+    // most) or by 10 ms (exFAT).
+    static constexpr qint64 coarseStepNs = 2'000'000'000;
+    static constexpr qint64 fineStepNs = 50'000'000;
     struct Entry {
         settingsfile::Stamp stamp;
         std::shared_ptr<const Index> index;
