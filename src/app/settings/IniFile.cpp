@@ -6,8 +6,11 @@
 #include <QDateTime>
 #include <QHash>
 #include <QSaveFile>
+#include <cstring>
 #include <memory>
 #include <mutex>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -140,32 +143,87 @@ bool breaksLine(const QByteArray& text) {
     return text.contains('\n') || text.contains('\r');
 }
 
+QByteArray valueOf(QByteArrayView text);
+
 QByteArray storedValue(const QByteArray& content, const Line& line, const Parsed& parsed) {
-    const QByteArray value =
-        content.mid(line.begin + parsed.eq + 1, line.textEnd - line.begin - parsed.eq - 1);
-    return codepage::cutOnCharBoundary(unquote(value), IniFile::maxValueBytes);
+    return valueOf(QByteArrayView(content).sliced(line.begin + parsed.eq + 1,
+                                                  line.textEnd - line.begin - parsed.eq - 1));
+}
+
+QByteArray valueOf(QByteArrayView text) {
+    return codepage::cutOnCharBoundary(unquote(text.toByteArray()), IniFile::maxValueBytes);
 }
 
 // Every value a read can find, by folded section and key name: the first section of a name
-// and the first key of a name within it, as findValue finds them.
-using Index = QHash<QByteArray, QHash<QByteArray, QByteArray>>;
-
-Index indexOf(const QByteArray& content) {
-    Index index;
-    QHash<QByteArray, QByteArray>* current = nullptr;
-    for (const Line& line : splitLines(content)) {
-        const Parsed parsed = parse(content, line);
-        if (parsed.kind == Kind::Section) {
-            const QByteArray name = folded(parsed.name);
-            current = index.contains(name) ? nullptr : &index[name];
-        } else if (parsed.kind == Kind::Key && current) {
-            const QByteArray name = folded(parsed.name);
-            if (!current->contains(name))
-                current->insert(name, storedValue(content, line, parsed));
+// and the first key of a name within it, as findValue finds them. Built in one pass without a
+// copy or a hash per line, so a file of megabytes is indexed in milliseconds: names are views
+// into a folded copy of the file, values are cut from the file itself when they are read, and
+// the keys of a section are looked through in order (a section holds a few).
+class Index {
+public:
+    explicit Index(QByteArray content) : content_(std::move(content)), folded_(folded(content_)) {
+        const char* text = folded_.constData();
+        const qsizetype size = folded_.size();
+        int current = -1;
+        for (qsizetype begin = 0; begin < size;) {
+            const char* nl =
+                static_cast<const char*>(std::memchr(text + begin, '\n', size - begin));
+            const qsizetype end = nl ? nl - text : size;
+            const qsizetype textEnd = end > begin && text[end - 1] == '\r' && nl ? end - 1 : end;
+            qsizetype first = begin;
+            while (first < textEnd && isBlank(text[first]))
+                ++first;
+            if (first < textEnd && text[first] == '[') {
+                const char* close = static_cast<const char*>(
+                    std::memchr(text + first + 1, ']', textEnd - first - 1));
+                const std::string_view name =
+                    trimmedView(text + first + 1, close ? close - text : textEnd);
+                current =
+                    sections_.emplace(name, int(keys_.size())).second ? int(keys_.size()) : -1;
+                if (current >= 0)
+                    keys_.emplace_back();
+            } else if (first < textEnd && text[first] != ';' && current >= 0) {
+                const char* eq =
+                    static_cast<const char*>(std::memchr(text + begin, '=', textEnd - begin));
+                if (eq)
+                    keys_[current].push_back(
+                        {trimmedView(text + begin, eq - text), {eq - text + 1, textEnd}});
+            }
+            begin = end + 1;
         }
     }
-    return index;
-}
+
+    std::optional<QByteArray> value(const QByteArray& section, const QByteArray& key) const {
+        const QByteArray sectionName = folded(trimmed(section));
+        const auto found = sections_.find(std::string_view(sectionName.data(), sectionName.size()));
+        if (found == sections_.end())
+            return std::nullopt;
+        const QByteArray keyName = folded(trimmed(key));
+        const std::string_view wanted(keyName.data(), keyName.size());
+        for (const auto& [name, span] : keys_[found->second])
+            if (name == wanted)
+                return valueOf(
+                    QByteArrayView(content_).sliced(span.first, span.second - span.first));
+        return std::nullopt;
+    }
+
+private:
+    std::string_view trimmedView(const char* from, qsizetype to) const {
+        const char* text = folded_.constData();
+        qsizetype begin = from - text;
+        while (begin < to && isBlank(text[begin]))
+            ++begin;
+        while (to > begin && isBlank(text[to - 1]))
+            --to;
+        return std::string_view(text + begin, size_t(to - begin));
+    }
+
+    QByteArray content_;
+    QByteArray folded_;
+    std::unordered_map<std::string_view, int> sections_;
+    // Per section, in the file's order: each key's name and where its value lies in content_.
+    std::vector<std::vector<std::pair<std::string_view, std::pair<qsizetype, qsizetype>>>> keys_;
+};
 
 // One parse serves every read of a file until the file changes. File times advance in steps
 // (of a clock tick, or of seconds on file systems that keep whole seconds), so a file changed
@@ -191,7 +249,7 @@ public:
             forget(path);
             return nullptr;
         }
-        auto index = std::make_shared<const Index>(indexOf(contents.bytes));
+        auto index = std::make_shared<const Index>(contents.bytes);
         std::lock_guard lock(mutex_);
         const qint64 changed = qMax(contents.stamp.modifiedNs, contents.stamp.changedNs);
         const bool wholeSeconds = contents.stamp.modifiedNs % 1'000'000'000 == 0 &&
@@ -293,11 +351,8 @@ QString IniFile::read(const QString& section, const QString& key) const {
     const std::shared_ptr<const Index> index = parseCache().index(path_);
     if (!index)
         return {};
-    const auto keys = index->constFind(folded(trimmed(codepage::encode(section))));
-    if (keys == index->constEnd())
-        return {};
-    const auto value = keys->constFind(folded(trimmed(codepage::encode(key))));
-    return value == keys->constEnd() ? QString() : codepage::decode(*value);
+    const auto value = index->value(codepage::encode(section), codepage::encode(key));
+    return value ? codepage::decode(*value) : QString();
 }
 
 bool IniFile::write(const QString& section, const QString& key, const QString& value) const {
