@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -154,16 +155,16 @@ QByteArray valueOf(QByteArrayView text) {
     return codepage::cutOnCharBoundary(unquote(text.toByteArray()), IniFile::maxValueBytes);
 }
 
-// Every value a read can find, by folded section and key name: the first section of a name
-// and the first key of a name within it, as findValue finds them. Built in one pass without a
-// copy or a hash per line, so a file of megabytes is indexed in milliseconds: names are views
-// into a folded copy of the file, values are cut from the file itself when they are read, and
-// the keys of a section are looked through in order (a section holds a few).
+// Every value a read can find: the first section of a name and the first key of a name within
+// it, as findValue finds them. Built in one pass without a copy or a hash per line, so a file
+// of megabytes is indexed in milliseconds: key names are views into the file, values are cut
+// from it when they are read, and the keys of a section are looked through in order (a
+// section holds a few).
 class Index {
 public:
-    explicit Index(QByteArray content) : content_(std::move(content)), folded_(folded(content_)) {
-        const char* text = folded_.constData();
-        const qsizetype size = folded_.size();
+    explicit Index(QByteArray content) : content_(std::move(content)) {
+        const char* text = content_.constData();
+        const qsizetype size = content_.size();
         int current = -1;
         for (qsizetype begin = 0; begin < size;) {
             const char* nl =
@@ -178,8 +179,9 @@ public:
                     std::memchr(text + first + 1, ']', textEnd - first - 1));
                 const std::string_view name =
                     trimmedView(text + first + 1, close ? close - text : textEnd);
-                current =
-                    sections_.emplace(name, int(keys_.size())).second ? int(keys_.size()) : -1;
+                current = sections_.emplace(foldedText(name), int(keys_.size())).second
+                              ? int(keys_.size())
+                              : -1;
                 if (current >= 0)
                     keys_.emplace_back();
             } else if (first < textEnd && text[first] != ';' && current >= 0) {
@@ -194,22 +196,41 @@ public:
     }
 
     std::optional<QByteArray> value(const QByteArray& section, const QByteArray& key) const {
-        const QByteArray sectionName = folded(trimmed(section));
-        const auto found = sections_.find(std::string_view(sectionName.data(), sectionName.size()));
+        const QByteArray sectionName = trimmed(section);
+        const auto found =
+            sections_.find(foldedText(std::string_view(sectionName.data(), sectionName.size())));
         if (found == sections_.end())
             return std::nullopt;
         const QByteArray keyName = folded(trimmed(key));
         const std::string_view wanted(keyName.data(), keyName.size());
         for (const auto& [name, span] : keys_[found->second])
-            if (name == wanted)
+            if (foldedEquals(name, wanted))
                 return valueOf(
                     QByteArrayView(content_).sliced(span.first, span.second - span.first));
         return std::nullopt;
     }
 
 private:
+    static std::string foldedText(std::string_view name) {
+        std::string text(name);
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+        return text;
+    }
+    static bool foldedEquals(std::string_view name, std::string_view wantedFolded) {
+        if (name.size() != wantedFolded.size())
+            return false;
+        for (size_t i = 0; i < name.size(); ++i) {
+            const char c = name[i] >= 'A' && name[i] <= 'Z' ? char(name[i] - 'A' + 'a') : name[i];
+            if (c != wantedFolded[i])
+                return false;
+        }
+        return true;
+    }
+
     std::string_view trimmedView(const char* from, qsizetype to) const {
-        const char* text = folded_.constData();
+        const char* text = content_.constData();
         qsizetype begin = from - text;
         while (begin < to && isBlank(text[begin]))
             ++begin;
@@ -219,8 +240,8 @@ private:
     }
 
     QByteArray content_;
-    QByteArray folded_;
-    std::unordered_map<std::string_view, int> sections_;
+    // Section names folded to lower case, each with its place in keys_.
+    std::unordered_map<std::string, int> sections_;
     // Per section, in the file's order: each key's name and where its value lies in content_.
     std::vector<std::vector<std::pair<std::string_view, std::pair<qsizetype, qsizetype>>>> keys_;
 };
