@@ -28,7 +28,8 @@ QString quoted(bool chinese, const QString& name) {
                    : QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-// delfont, delcfont: remove the selected family from the user's fonts folder, after asking.
+// delfont, delcfont: move the selected family from the user's fonts folder to the trash, after
+// asking.
 void deleteSelectedFont(frmfont& main) {
     const QString family = main.selectedFont();
     if (family.isEmpty())
@@ -37,14 +38,31 @@ void deleteSelectedFont(frmfont& main) {
     const QString flag = main.language();
     const bool zh = lang::chineseByC(flag);
     const QString name = quoted(zh, family);
-    const QString question =
-        zh ? QStringLiteral("确实要删除字体") + name + QStringLiteral("吗？")
-           : QStringLiteral("Do you really want to delete the font ") + name + QLatin1Char('?');
+    FontSystem& fonts = main.platform().fonts;
+    // A collection file holds several families and goes whole: the question names them all.
+    QStringList others = fonts.familiesRemovedWith(family);
+    others.removeAll(family);
+    QStringList otherNames;
+    for (const QString& other : others)
+        otherNames.append(quoted(zh, other));
+    QString question;
+    if (otherNames.isEmpty())
+        question =
+            zh ? QStringLiteral("确实要删除字体") + name + QStringLiteral("吗？")
+               : QStringLiteral("Do you really want to delete the font ") + name + QLatin1Char('?');
+    else
+        question =
+            zh ? QStringLiteral("字体") + name + QStringLiteral("与字体") +
+                     otherNames.join(QStringLiteral("、")) +
+                     QStringLiteral("在同一个字体文件中，将一起被删除。确实要删除这些字体吗？")
+               : QStringLiteral("The font ") + name + QStringLiteral(" shares its file with ") +
+                     otherNames.join(QStringLiteral(", ")) +
+                     QStringLiteral(", which will be deleted with it. Do you really want "
+                                    "to delete these fonts?");
     if (dialogs.message(&main, question, lang::tipsTitle(flag), Dialogs::Icon::Question,
                         Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
 
-    FontSystem& fonts = main.platform().fonts;
     const FontSystem::Result result = fonts.removeFamily(family);
     QString problem;
     switch (result) {

@@ -75,7 +75,8 @@ QString entryBlock(const QString& fontName, const QString& sample, const Tags& t
 }
 
 bool writePage(QIODevice& device, const QString& buffer, QString* error) {
-    const QByteArray bytes = codepage::encode(buffer + QLatin1String("\r\n"));
+    const QByteArray bytes =
+        QByteArray(charsetDeclaration) + codepage::encode(buffer + QLatin1String("\r\n"));
     if (device.write(bytes) != bytes.size()) {
         if (error)
             *error = device.errorString();

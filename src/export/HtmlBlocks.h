@@ -26,7 +26,13 @@ QString escaped(const QString& text);
 QString entryBlock(const QString& fontName, const QString& sample, const Tags& tags,
                    const QString& size, const QString& colorHex);
 
-// Writes buffer + CR LF in GB18030; false with error set when the device does not take it all.
+// Any encoding but UTF-8 must be declared in the first 1,024 bytes, or readers that do not guess
+// (mail clients, text tools, validators) take the page for UTF-8 or Latin-1. It comes first,
+// before the blocks, which keep every byte they always had.
+inline constexpr char charsetDeclaration[] = "<meta charset=\"gb18030\">";
+
+// Writes the charset declaration, then buffer + CR LF in GB18030; false with error set when the
+// device does not take it all.
 bool writePage(QIODevice& device, const QString& buffer, QString* error = nullptr);
 
 } // namespace htmlexport

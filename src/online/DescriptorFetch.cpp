@@ -21,7 +21,25 @@ DescriptorFetch::Result DescriptorFetch::fetch(const QString& address) const {
     QNetworkRequest request(url);
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     QNetworkReply* reply = manager.get(request);
+
+    // A redirect is followed only to another web address, and never from https down to http.
+    bool badRedirect = false;
+    QString from = scheme;
+    QObject::connect(reply, &QNetworkReply::redirected, reply, [&](const QUrl& target) {
+        const QString to = target.scheme().toLower();
+        const bool web = to == QLatin1String("https") ||
+                         (to == QLatin1String("http") && from != QLatin1String("https"));
+        if (web && !target.host().isEmpty()) {
+            from = to;
+            emit reply->redirectAllowed();
+        } else {
+            badRedirect = true;
+            reply->abort();
+        }
+    });
 
     QEventLoop loop;
     QTimer limit;
@@ -45,7 +63,9 @@ DescriptorFetch::Result DescriptorFetch::fetch(const QString& address) const {
     limit.stop();
 
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
-    if (timedOut)
+    if (badRedirect)
+        result.error = QStringLiteral("redirected to an address that is not http or https");
+    else if (timedOut)
         result.error = QStringLiteral("no answer within %1 ms").arg(timeLimitMs_);
     else if (tooLarge)
         result.error = QStringLiteral("the answer is larger than %1 bytes").arg(maxBytes);

@@ -17,7 +17,8 @@ public:
     void setTimeLimit(int ms) { timeLimitMs_ = ms; }
     int timeLimit() const { return timeLimitMs_; }
 
-    // Only http and https addresses are fetched. A transfer counts as failed when it ends in a
+    // Only http and https addresses are fetched, and redirects are followed only to them (never
+    // from https to http). A transfer counts as failed when it ends in a
     // network error, runs out of time, answers with a status other than 200, has an empty body
     // or grows past maxBytes.
     Result fetch(const QString& address) const;

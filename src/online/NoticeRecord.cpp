@@ -1,6 +1,7 @@
 #include "online/NoticeRecord.h"
 
 #include "app/settings/CodePage.h"
+#include "app/settings/SettingsFile.h"
 
 #include <QFile>
 #include <QLocale>
@@ -36,6 +37,8 @@ QString compose(const QString& date, const QString& time, const Notice& notice) 
 }
 
 bool append(const QString& path, const QString& text) {
+    if (!settingsfile::mayWrite(path))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
@@ -44,6 +47,8 @@ bool append(const QString& path, const QString& text) {
 }
 
 bool clear(const QString& path) {
+    if (!settingsfile::mayWrite(path))
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
@@ -51,10 +56,7 @@ bool clear(const QString& path) {
 }
 
 QString read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return codepage::decode(file.readAll());
+    return codepage::decode(settingsfile::read(path).bytes);
 }
 
 bool isCleared(const QString& text) {

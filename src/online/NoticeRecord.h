@@ -22,11 +22,12 @@ QString timeText(const QDateTime& when);
 // The eight lines of one record joined by CR LF, without the final line end.
 QString compose(const QString& date, const QString& time, const Notice& notice);
 
-// Appends text followed by CR LF, creating the file when missing. False when it cannot.
+// Appends text followed by CR LF, creating the file when missing. False when it cannot, or
+// when a file is there that read() cannot read (it is left as it is).
 bool append(const QString& path, const QString& text);
-// Leaves exactly one empty line (CR LF) in the file.
+// Leaves exactly one empty line (CR LF) in the file; refused like append.
 bool clear(const QString& path);
-// The whole file as text; empty when it is missing or empty.
+// The whole file as text; empty when it is missing, empty or unreadable (see settingsfile).
 QString read(const QString& path);
 // True when the text is that of a cleared file (or there is nothing at all).
 bool isCleared(const QString& text);

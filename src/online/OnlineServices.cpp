@@ -90,8 +90,9 @@ void OnlineServices::check(bool manual) {
     const auto done = qScopeGuard([this] { checking_ = false; });
     const DescriptorFetch::Result fetched = fetch.fetch(updateAddress);
     // A failed fetch must not replace the descriptor or the settings it carries with an
-    // error page or nothing at all.
-    if (!fetched.ok()) {
+    // error page or nothing at all; nor may a page that is not a descriptor (a Wi-Fi login
+    // page, a proxy's answer), which would empty every remotely managed setting.
+    if (!fetched.ok() || !descriptor::isDescriptor(fetched.body)) {
         if (manual)
             dialogs.message(owner, QStringLiteral("无法取得升级信息，升级终止。请稍后再试。"),
                             stopped, Dialogs::Icon::Information);

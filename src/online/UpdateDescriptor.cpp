@@ -1,7 +1,9 @@
 #include "online/UpdateDescriptor.h"
 
+#include "app/settings/CodePage.h"
 #include "app/settings/IniFile.h"
 #include "app/settings/NumberForm.h"
+#include "app/settings/SettingsFile.h"
 
 #include <QSaveFile>
 
@@ -30,7 +32,16 @@ bool copyDescriptorSettings(const QString& descriptorPath, const QString& config
     return allWritten;
 }
 
+bool isDescriptor(const QByteArray& bytes) {
+    if (!codepage::decodes(bytes))
+        return false;
+    const auto number = IniFile::findValue(bytes, "Version", "newversionnum");
+    return number && numberform::hasLeadingNumber(codepage::decode(*number));
+}
+
 bool storeDescriptor(const QString& descriptorPath, const QByteArray& bytes) {
+    if (!settingsfile::mayWrite(descriptorPath))
+        return false;
     QSaveFile file(descriptorPath);
     if (!file.open(QIODevice::WriteOnly))
         return false;

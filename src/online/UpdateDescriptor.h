@@ -21,8 +21,13 @@ const QList<CopiedKey>& copiedKeys();
 // written empty. False when a write failed (the other keys are still written).
 bool copyDescriptorSettings(const QString& descriptorPath, const QString& configPath);
 
+// True when fetched bytes are a descriptor and not some other page that answered in its place
+// (a Wi-Fi login page, a proxy's error page): they decode as GB18030 and hold [Version]
+// newversionnum with a number in it.
+bool isDescriptor(const QByteArray& bytes);
+
 // Replaces the local descriptor with the fetched bytes as one whole file: a failed write
-// leaves the previous copy as it was.
+// leaves the previous copy as it was, and a file there that cannot be read is not replaced.
 bool storeDescriptor(const QString& descriptorPath, const QByteArray& bytes);
 
 // The address of the descriptor: the environment variable VLFONTS_UPDATE_URL when set,

@@ -19,7 +19,11 @@ public:
     virtual void rescan() = 0;
     // Makes a font file usable by the running desktop without copying or moving it.
     virtual Result installFile(const QString& path) = 0;
-    // Removes a family's files from the user's fonts folder; system fonts are refused.
+    // The families that go when family is removed, family first: every family with a font in
+    // one of its files (a collection file, .ttc or .otc, holds several).
+    virtual QStringList familiesRemovedWith(const QString& family) = 0;
+    // Moves a family's files (or the links to them) from the user's fonts folder to the
+    // desktop's trash, from where the user can bring them back; system fonts are refused.
     virtual Result removeFamily(const QString& family) = 0;
     // The user's fonts folder, $XDG_DATA_HOME/fonts.
     virtual QString userFontsFolder() = 0;

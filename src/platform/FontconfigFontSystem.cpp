@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHash>
+#include <algorithm>
 #include <fontconfig/fontconfig.h>
 
 namespace {
@@ -63,6 +64,34 @@ QStringList FontconfigFontSystem::familyFiles(const QString& family) {
     FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);
     return files;
+}
+
+QStringList FontconfigFontSystem::familiesRemovedWith(const QString& family) {
+    QStringList result{family};
+    FcInit();
+    for (const QString& file : familyFiles(family)) {
+        FcPattern* pattern = FcPatternCreate();
+        const QByteArray name = QFile::encodeName(file);
+        FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(name.constData()));
+        FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_INDEX, nullptr);
+        if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
+            // By their first family name, as the font list shows them, in the file's order.
+            QList<std::pair<int, QString>> faces;
+            for (int i = 0; i < set->nfont; ++i) {
+                int index = 0;
+                FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
+                faces.append({index, fcString(set->fonts[i], FC_FAMILY)});
+            }
+            std::sort(faces.begin(), faces.end());
+            for (const auto& [index, other] : faces)
+                if (!other.isEmpty() && !result.contains(other))
+                    result.append(other);
+            FcFontSetDestroy(set);
+        }
+        FcObjectSetDestroy(objects);
+        FcPatternDestroy(pattern);
+    }
+    return result;
 }
 
 void FontconfigFontSystem::rescan() {
@@ -185,8 +214,9 @@ FontSystem::Result FontconfigFontSystem::removeFamily(const QString& family) {
 
     bool allRemoved = true;
     for (const QString& file : files) {
-        // Removing a link leaves the file it points to alone.
-        if (!QFile::remove(file) && (QFileInfo(file).exists() || QFileInfo(file).isSymLink()))
+        // Into the trash, not erased, so a mistaken delete can be undone from the file manager;
+        // a link goes there itself and leaves the file it points to alone.
+        if (!QFile::moveToTrash(file) && (QFileInfo(file).exists() || QFileInfo(file).isSymLink()))
             allRemoved = false;
         const auto id = qtFontIds().constFind(file);
         if (id != qtFontIds().constEnd()) {

@@ -10,6 +10,7 @@ public:
     QStringList familyFiles(const QString& family) override;
     void rescan() override;
     Result installFile(const QString& path) override;
+    QStringList familiesRemovedWith(const QString& family) override;
     Result removeFamily(const QString& family) override;
     QString userFontsFolder() override;
 

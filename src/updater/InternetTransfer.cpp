@@ -4,7 +4,31 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
-InternetTransfer::InternetTransfer(QObject* parent) : QObject(parent) {}
+InternetTransfer::InternetTransfer(QObject* parent)
+    : QObject(parent), stallTimer_(new QTimer(this)) {
+    connect(stallTimer_, &QTimer::timeout, this, &InternetTransfer::checkStall);
+}
+
+void InternetTransfer::setStallLimit(int windowMs, qint64 minBytes) {
+    stallWindowMs_ = qMax(windowMs, 1);
+    stallMinBytes_ = minBytes;
+}
+
+void InternetTransfer::checkStall() {
+    if (over_) {
+        stallTimer_->stop();
+        return;
+    }
+    const qint64 now = clock_.elapsed();
+    samples_.emplace_back(now, bytesReceived_);
+    // The newest sample at least one window old is where the window starts; older ones are
+    // no longer needed.
+    while (samples_.size() > 1 && samples_[1].first <= now - stallWindowMs_)
+        samples_.pop_front();
+    const auto& start = samples_.front();
+    if (start.first <= now - stallWindowMs_ && bytesReceived_ - start.second < stallMinBytes_)
+        fail();
+}
 
 InternetTransfer::~InternetTransfer() {
     Cancel();
@@ -26,6 +50,7 @@ void InternetTransfer::report(int state) {
 void InternetTransfer::fail() {
     if (over_)
         return;
+    stallTimer_->stop();
     if (reply_) {
         reply_->disconnect(this);
         reply_->abort();
@@ -73,9 +98,36 @@ void InternetTransfer::startRequest() {
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
     request.setTransferTimeout(timeoutMs_);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
+                         QNetworkRequest::UserVerifiedRedirectPolicy);
     report(icConnecting);
     reply_ = manager_.get(request);
     reply_->setReadBufferSize(bufferSize);
+    bytesReceived_ = 0;
+    samples_.clear();
+    samples_.emplace_back(0, 0);
+    clock_.start();
+    // Looked at four times a window, so a slow stretch is caught within a quarter of it.
+    stallTimer_->start(qMax(stallWindowMs_ / 4, 1));
+    lastProgress_ = 0;
+    connect(reply_, &QNetworkReply::downloadProgress, this, [this](qint64 received, qint64) {
+        // Counted across redirects, where each new answer counts from 0 again.
+        bytesReceived_ += received >= lastProgress_ ? received - lastProgress_ : received;
+        lastProgress_ = received;
+    });
+    // A redirect is followed only to another web address, and never from https down to http.
+    connect(reply_, &QNetworkReply::redirected, this, [this](const QUrl& target) {
+        const QString from = url_.scheme().toLower();
+        const QString to = target.scheme().toLower();
+        const bool web = to == QLatin1String("https") ||
+                         (to == QLatin1String("http") && from != QLatin1String("https"));
+        if (!web || target.host().isEmpty()) {
+            fail();
+            return;
+        }
+        url_ = target;
+        emit reply_->redirectAllowed();
+    });
     connect(reply_, &QNetworkReply::socketStartedConnecting, this,
             [this] { report(icConnecting); });
     connect(reply_, &QNetworkReply::requestSent, this, [this] {
@@ -116,6 +168,7 @@ void InternetTransfer::replyFinished() {
         fail();
         return;
     }
+    stallTimer_->stop();
     report(icDisconnecting);
     report(icDisconnected);
     report(icResponseCompleted);
@@ -147,6 +200,7 @@ int InternetTransfer::statusCode() const {
 
 void InternetTransfer::Cancel() {
     over_ = true;
+    stallTimer_->stop();
     if (lookupId_ >= 0) {
         QHostInfo::abortHostLookup(lookupId_);
         lookupId_ = -1;

@@ -1,10 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHostInfo>
 #include <QNetworkAccessManager>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+
+#include <deque>
+#include <utility>
 
 class QNetworkReply;
 
@@ -37,7 +42,8 @@ public:
     explicit InternetTransfer(QObject* parent = nullptr);
     ~InternetTransfer() override;
 
-    // Starts an asynchronous GET of url (only http and https; anything else is an error).
+    // Starts an asynchronous GET of url (only http and https; anything else is an error, and so
+    // is a redirect to anything else).
     // The first state is reported after this returns.
     void Execute(const QString& url, const QString& verb = QStringLiteral("GET"));
     // A response header's value; empty when it is absent or no response has arrived.
@@ -54,6 +60,10 @@ public:
     // A transfer that moves no data for this long ends with an error (state 11).
     void setTransferTimeout(int ms) { timeoutMs_ = ms; }
     int transferTimeout() const { return timeoutMs_; }
+    // A transfer that delivers fewer than minBytes in any windowMs also ends with an error: a
+    // server that sends a byte now and then would otherwise keep it open for ever.
+    void setStallLimit(int windowMs, qint64 minBytes);
+    int stallWindow() const { return stallWindowMs_; }
     // The most body bytes held in memory before the socket is left unread.
     static constexpr qint64 bufferSize = 1024 * 1024;
 
@@ -68,6 +78,7 @@ private:
     void headersArrived();
     void replyFinished();
     void fail();
+    void checkStall();
 
     QNetworkAccessManager manager_;
     QPointer<QNetworkReply> reply_;
@@ -76,4 +87,13 @@ private:
     int lastState_ = 0;
     bool over_ = false;
     int timeoutMs_ = 30000;
+
+    int stallWindowMs_ = 60000;
+    qint64 stallMinBytes_ = 1024;
+    QTimer* stallTimer_;
+    QElapsedTimer clock_;
+    qint64 bytesReceived_ = 0;
+    qint64 lastProgress_ = 0;
+    // (time, bytes received by then), oldest first, reaching back one window.
+    std::deque<std::pair<qint64, qint64>> samples_;
 };

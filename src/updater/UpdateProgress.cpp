@@ -53,9 +53,12 @@ bool isProgram(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray head = file.read(4);
-    return head == QByteArrayLiteral("\x7f"
-                                     "ELF") ||
+    return isProgramHead(file.read(4));
+}
+
+bool isProgramHead(const QByteArray& head) {
+    return head.startsWith(QByteArrayLiteral("\x7f"
+                                             "ELF")) ||
            head.startsWith("#!");
 }
 

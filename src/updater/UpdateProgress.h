@@ -23,6 +23,8 @@ bool isSha256Text(const QString& text);
 // True when the file at path is something to run: an ELF executable or a script starting "#!".
 // Anything else (a package, an archive) is opened with the desktop's handler instead.
 bool isProgram(const QString& path);
+// The same test on a file's first four bytes.
+bool isProgramHead(const QByteArray& head);
 
 // Lets the progress display change at most once per interval, however often data arrives.
 class ProgressThrottle final {

@@ -8,8 +8,8 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QFile>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -25,7 +25,7 @@ constexpr qint64 kChunk = 256 * 1024;
 
 frmupdate::frmupdate(Dialogs& dialogs, Shell& shell, const QString& folder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
-                          Qt::WindowMinimizeButtonHint),
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       dialogs_(dialogs), shell_(shell), folder_(folder),
       settingsFolder_(
           programfolder::settingsFolder(QDir::cleanPath(folder + QStringLiteral("/..")))),
@@ -114,6 +114,7 @@ void frmupdate::Form_Load() {
     ProgressBar1->setValue(0);
     lblProgressInfo->clear();
     Inet1->Execute(strURL.trimmed(), QStringLiteral("GET"));
+    transferring_ = true;
     lblProgressInfo->setText(QStringLiteral("请等待..."));
 }
 
@@ -126,7 +127,7 @@ void frmupdate::Inet1_StateChanged(int State) {
             checkSize();
         break;
     case InternetTransfer::icError:
-        giveUp(QStringLiteral("与下载服务器通信出错"), kTitle, Dialogs::Icon::Warning);
+        giveUp(transferErrorText(), kTitle, Dialogs::Icon::Warning);
         break;
     case InternetTransfer::icResponseCompleted:
         completeDownload();
@@ -213,8 +214,9 @@ void frmupdate::completeDownload() {
                Dialogs::Icon::Warning);
         return;
     }
-    dialogs_.message(this, QStringLiteral("文件下载完成"), kTitle, Dialogs::Icon::Information);
+    // From here on the file is in place: closing no longer cancels anything.
     downloaded_ = true;
+    dialogs_.message(this, QStringLiteral("文件下载完成"), kTitle, Dialogs::Icon::Information);
     Command1->setEnabled(true);
     emit downloadFinished();
 }
@@ -223,18 +225,13 @@ void frmupdate::Command1_Click() {
     if (!downloaded_ || ended_)
         return;
     const QString path = downloadPath();
-    QFile file(path);
-    QFile::Permissions permissions = file.permissions() | QFile::ExeOwner | QFile::ExeUser;
-    if (permissions & QFile::ReadGroup)
-        permissions |= QFile::ExeGroup;
-    if (permissions & QFile::ReadOther)
-        permissions |= QFile::ExeOther;
-    // A program (an installer for a copy in the user's folders) is started; anything else, such
-    // as the .deb that updates an installed copy, goes to the desktop's handler for its type.
-    const bool started =
-        updater::isProgram(path)
-            ? file.setPermissions(permissions) && shell_.startProgram(path, {}, downloadFolder_)
-            : shell_.openFile(path);
+    // Only the file that was just written and verified is used: should anything have taken
+    // its name since, nothing is. A program (an installer for a copy in the user's folders) is
+    // started; anything else, such as the .deb that updates an installed copy, goes to the
+    // desktop's handler for its type.
+    const bool started = file_.isInPlace() &&
+                         (updater::isProgram(path) ? shell_.startProgram(path, {}, downloadFolder_)
+                                                   : shell_.openFile(path));
     if (!started)
         dialogs_.message(this, QStringLiteral("无法启动下载的文件：") + path, kTitle,
                          Dialogs::Icon::Warning);
@@ -260,10 +257,28 @@ void frmupdate::end() {
         endProgram();
 }
 
+QString frmupdate::transferErrorText() {
+    return QStringLiteral("与下载服务器通信出错");
+}
+
 void frmupdate::closeEvent(QCloseEvent* event) {
-    // No close button: the window is left only through "完成" (or when the program ends).
-    if (ended_)
+    if (ended_) {
         event->accept();
-    else
-        event->ignore();
+        return;
+    }
+    // Once the file is in place the window waits for "完成"; before the transfer starts
+    // there is nothing to close.
+    event->ignore();
+    // While it runs, closing cancels it as a failed transfer would end it: the message, then
+    // the end, and the partly received file removed.
+    if (transferring_ && !downloaded_)
+        giveUp(transferErrorText(), kTitle, Dialogs::Icon::Warning);
+}
+
+void frmupdate::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

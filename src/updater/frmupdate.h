@@ -62,7 +62,9 @@ signals:
     void downloadFinished();
 
 protected:
+    // The close box and Esc cancel a running download; afterwards the window waits for "完成".
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void checkSize();
@@ -71,6 +73,7 @@ private:
     void showProgress();
     void giveUp(const QString& text, const QString& title, Dialogs::Icon icon);
     void end();
+    static QString transferErrorText();
 
     Dialogs& dialogs_;
     Shell& shell_;
@@ -82,6 +85,7 @@ private:
     updater::ProgressThrottle throttle_;
     QElapsedTimer clock_;
     int progressRedraws_ = 0;
+    bool transferring_ = false;
     bool downloaded_ = false;
     bool ended_ = false;
 };

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QStringDecoder>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -73,7 +74,7 @@ TEST(HtmlBlocks, PiecesComeInTheirOrderWithTheTagsOfTheTickedBoxes) {
     QBuffer device;
     device.open(QIODevice::WriteOnly);
     ASSERT_TRUE(writePage(device, QStringLiteral("中")));
-    EXPECT_EQ(device.data(), QByteArray("\xD6\xD0\r\n"));
+    EXPECT_EQ(device.data(), QByteArray("<meta charset=\"gb18030\">\xD6\xD0\r\n"));
 }
 
 TEST(HtmlExport, StartsFromTheStoredValues) {
@@ -239,8 +240,16 @@ TEST(HtmlExport, WritesEveryFontInListOrderByteForByte) {
     const QString expected =
         plainBlock.arg(QStringLiteral("Alpha")) + plainBlock.arg(QStringLiteral("Be ta")) +
         plainBlock.arg(QStringLiteral("Gam&lt;ma&gt;")) + QStringLiteral("\r\n");
-    EXPECT_EQ(testenv::readFile(e.out), codepage::encode(expected));
-    EXPECT_TRUE(testenv::readFile(e.out).startsWith("\r\n<br>"));
+    // The page declares its encoding first; the designed blocks follow byte for byte.
+    const QByteArray page = testenv::readFile(e.out);
+    EXPECT_EQ(page, "<meta charset=\"gb18030\">" + codepage::encode(expected));
+    EXPECT_TRUE(page.startsWith("<meta charset=\"gb18030\">\r\n<br>"));
+    // A reader that goes by the declaration alone reads every name and sample right.
+    QStringDecoder reader = QStringDecoder::decoderForHtml(page);
+    ASSERT_TRUE(reader.isValid());
+    const QString read = reader.decode(page);
+    EXPECT_FALSE(reader.hasError());
+    EXPECT_EQ(read, QStringLiteral("<meta charset=\"gb18030\">") + expected);
     // The walk ran the list's own selection handling and ends on the last entry.
     EXPECT_EQ(e.window->List1->currentRow(), 2);
     EXPECT_EQ(e.window->Label2->family(), QStringLiteral("Gam<ma>"));

@@ -1,7 +1,13 @@
-// Reads and writes random INI files: nothing may crash, a write must read back, and a write
-// may change nothing but its own line.
+// Reads and writes random INI files: nothing may crash, a write must read back, a write may
+// change nothing but its own line, and a file read from disk within its bound reads exactly
+// as its bytes do.
+#include "app/settings/CodePage.h"
 #include "app/settings/IniFile.h"
+#include "app/settings/SettingsFile.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QSaveFile>
 #include <cstdint>
 #include <cstdlib>
 
@@ -30,9 +36,38 @@ bool plain(const QByteArray& text) {
     return !text.isEmpty();
 }
 
+// Through the file: the bounded reader takes the file whole when it fits the limit and refuses
+// it otherwise, and a key read from the file is the key read from its bytes.
+void checkThroughFile(const QByteArray& content, const QByteArray& section, const QByteArray& key,
+                      qint64 limit) {
+    static const QString path =
+        QDir::tempPath() +
+        QStringLiteral("/fuzz-inifile-%1.ini").arg(QCoreApplication::applicationPid());
+    QSaveFile out(path);
+    check(out.open(QIODevice::WriteOnly) && out.write(content) == content.size() && out.commit());
+
+    const settingsfile::Contents bounded = settingsfile::read(path, limit);
+    if (content.size() <= limit) {
+        check(bounded.state == settingsfile::State::Read);
+        check(bounded.bytes == content);
+    } else {
+        check(bounded.state == settingsfile::State::Unreadable);
+        check(bounded.bytes.isEmpty());
+    }
+
+    const QString sectionText = codepage::decode(section);
+    const QString keyText = codepage::decode(key);
+    if (codepage::encode(sectionText) != section || codepage::encode(keyText) != key)
+        return;
+    const auto expected = IniFile::findValue(content, section, key);
+    check(IniFile(path).read(sectionText, keyText) ==
+          (expected ? codepage::decode(*expected) : QString()));
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const qint64 limit = size ? data[0] * 4 : 0;
     QByteArray section = take(data, size, 8);
     QByteArray key = take(data, size, 8);
     QByteArray value = take(data, size, 40);
@@ -40,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Reading anything at all is safe.
     (void)IniFile::findValue(content, section, key);
+    checkThroughFile(content, section, key, limit);
 
     // Use names the file can hold; keep the fuzzer's bytes otherwise.
     if (!plain(section))

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
@@ -35,6 +36,42 @@ struct WithUserFont {
 
 const QString serif = QStringLiteral("DejaVu Serif");
 const QString sans = QStringLiteral("DejaVu Sans");
+
+QString trashed(const QString& name) {
+    return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash/files/") + name;
+}
+
+// A collection file (.ttc) holding DejaVu Sans Mono three times under the given family names,
+// made with fontTools.
+QString makeCollection(const QString& path, const QStringList& families) {
+    const char* script = R"(
+import sys
+from fontTools.ttLib import TTFont
+from fontTools.ttLib.ttCollection import TTCollection
+source, out, families = sys.argv[1], sys.argv[2], sys.argv[3:]
+collection = TTCollection()
+for family in families:
+    font = TTFont(source)
+    for record in font["name"].names:
+        if record.nameID in (1, 4, 16):
+            record.string = family
+        elif record.nameID == 6:
+            record.string = family.replace(" ", "")
+        elif record.nameID in (2, 17):
+            record.string = "Regular"
+    collection.fonts.append(font)
+collection.save(out)
+)";
+    QStringList arguments{QStringLiteral("-c"), QString::fromUtf8(script),
+                          testenv::systemFontsFolder() + QStringLiteral("/DejaVuSansMono.ttf"),
+                          path};
+    arguments += families;
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"), arguments);
+    python.waitForFinished(60000);
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return path;
+}
 
 } // namespace
 
@@ -69,10 +106,53 @@ TEST(DeleteFont, AsksFirstThenRemovesTheLinkAndRefreshesTheList) {
     EXPECT_FALSE(QFileInfo(link).isSymLink());
     EXPECT_FALSE(QFileInfo::exists(link));
     EXPECT_TRUE(QFileInfo::exists(testenv::spareFont()));
+    // The link went to the trash, where the file manager can bring it back.
+    EXPECT_EQ(QFileInfo(trashed(QStringLiteral("DejaVuSerif.ttf"))).symLinkTarget(),
+              testenv::spareFont());
     EXPECT_FALSE(entries(w.List1).contains(serif));
     EXPECT_EQ(entries(w.List1), f.h.p.realFonts.families());
     EXPECT_FALSE(w.delfont->isEnabled());
     EXPECT_EQ(w.selectedFont(), QString());
+}
+
+TEST(DeleteFont, ACollectionGoesWholeToTheTrashAfterAQuestionNamingEveryFamily) {
+    const QString file = makeCollection(
+        testenv::userFontsFolder() + QStringLiteral("/Trio.ttc"),
+        {QStringLiteral("Trio One"), QStringLiteral("Trio Two"), QStringLiteral("Trio Three")});
+    const QByteArray bytes = testenv::readFile(file);
+    QFile::remove(trashed(QStringLiteral("Trio.ttc")));
+    WithUserFont f;
+    frmfont& w = *f.w;
+    auto& dialogs = f.h.p.dialogs;
+    for (const char* family : {"Trio One", "Trio Two", "Trio Three"})
+        ASSERT_TRUE(entries(w.List1).contains(QString::fromLatin1(family))) << family;
+
+    selectFamily(w, QStringLiteral("Trio Two"));
+    dialogs.answers = {Dialogs::Answer::No};
+    w.delfont_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].text,
+              QStringLiteral("字体“Trio Two”与字体“Trio One”、“Trio Three”在同一个字体文件中，"
+                             "将一起被删除。确实要删除这些字体吗？"));
+    EXPECT_EQ(testenv::readFile(file), bytes);
+
+    w.setLanguage(QStringLiteral("e"));
+    dialogs.clear();
+    dialogs.answers = {Dialogs::Answer::Yes};
+    w.delcfont_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_EQ(dialogs.messages()[0].text,
+              QStringLiteral("The font \"Trio Two\" shares its file with \"Trio One\", \"Trio "
+                             "Three\", which will be deleted with it. Do you really want to "
+                             "delete these fonts?"));
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_EQ(testenv::readFile(trashed(QStringLiteral("Trio.ttc"))), bytes);
+    EXPECT_TRUE(testenv::readFile(qEnvironmentVariable("XDG_DATA_HOME") +
+                                  QStringLiteral("/Trash/info/Trio.ttc.trashinfo"))
+                    .contains("Path=" + QFile::encodeName(file)));
+    for (const char* family : {"Trio One", "Trio Two", "Trio Three"})
+        EXPECT_FALSE(entries(w.List1).contains(QString::fromLatin1(family))) << family;
+    EXPECT_TRUE(entries(w.List1).contains(serif));
 }
 
 TEST(DeleteFont, RefusesSystemFamiliesAndTouchesNothing) {

@@ -1,11 +1,16 @@
 // The notice record file without any window: what one record holds, how records follow each
-// other on disk, and what a cleared or missing file reads as.
+// other on disk, what a cleared or missing file reads as, and that one that cannot be read is
+// never written over.
 #include "online/NoticeRecord.h"
 #include "TestEnvironment.h"
 #include "app/settings/CodePage.h"
+#include "online/UpdateDescriptor.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 const noticerecord::Notice notice{QStringLiteral("Build0600"),
@@ -63,6 +68,25 @@ TEST(NoticeRecord, AppendsInOrderAndClearsToOneEmptyLine) {
     // A file that cannot be opened is reported.
     EXPECT_FALSE(noticerecord::append(testenv::root() + QStringLiteral("/no/such/folder/BBS.vlf"),
                                       QStringLiteral("x")));
+}
+
+TEST(NoticeRecord, ARecordFileOrDescriptorThatCannotBeReadIsLeftAlone) {
+    const QString folder = testenv::newFolder(QStringLiteral("hostile"));
+    const QString fifo = folder + QStringLiteral("/BBS.vlf");
+    const QString zero = folder + QStringLiteral("/update.ini");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), zero));
+    for (const QString& path : {fifo, zero}) {
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_EQ(noticerecord::read(path), QString());
+        EXPECT_FALSE(noticerecord::append(path, QStringLiteral("x")));
+        EXPECT_FALSE(noticerecord::clear(path));
+        EXPECT_FALSE(descriptor::storeDescriptor(path, "[Version]\r\nnewversionnum=7\r\n"));
+    }
+    struct stat info;
+    ASSERT_EQ(stat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(QFileInfo(zero).symLinkTarget(), QStringLiteral("/dev/zero"));
 }
 
 TEST(NoticeRecord, DateAndTimeFollowTheSystemFormats) {

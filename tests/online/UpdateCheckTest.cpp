@@ -92,11 +92,24 @@ TEST(UpdateCheck, ADescriptorWithoutConfigEmptiesTheCopiedKeysAndAShorterOneLeav
 TEST(UpdateCheck, AFailedFetchChangesNoFileAndOpensNothing) {
     Response never = Response::text("x");
     never.stallBeforeAnswer = true;
+    // What answers in place of the descriptor behind a Wi-Fi login or a proxy.
+    const QByteArray loginPage = "<!DOCTYPE html><html><head><title>Wi-Fi login</title></head>"
+                                 "<body><form action=/login>[Version]</form></body></html>";
+    const auto redirectTo = [](const QByteArray& address) {
+        return Response::error(302, "Found", "<html>moved</html>").header("Location", address);
+    };
     const std::pair<const char*, Response> failures[] = {
         {"404", Response::error(404, "Not Found", "<html>missing</html>")},
         {"500", Response::error(500, "Internal Server Error", "<html>broken</html>")},
         {"empty body", Response::text(QByteArray())},
         {"never answers", never},
+        {"login page", Response::text(loginPage, "text/html")},
+        {"redirect to a login page", redirectTo("/login")},
+        {"redirect to a file", redirectTo("file:///etc/passwd")},
+        {"redirect to ftp", redirectTo("ftp://127.0.0.1/update.ini")},
+        {"no number", Response::text("[Version]\r\nnewversionnum=new\r\n[Config]\r\n")},
+        {"number elsewhere", Response::text("[BBS]\r\nnewversionnum=600\r\n[Version]\r\n")},
+        {"not GB18030", Response::text("[Version]\r\nnewversionnum=600\r\nnewtech=\x81\x20\r\n")},
     };
     for (const auto& [name, response] : failures) {
         for (const bool manual : {true, false}) {
@@ -107,6 +120,7 @@ TEST(UpdateCheck, AFailedFetchChangesNoFileAndOpensNothing) {
             testenv::writeFile(h.descriptor(), oldDescriptor);
             const QByteArray oldConfig = h.bytes(h.config());
             h.serve(response);
+            h.server.on(QStringLiteral("/login"), Response::text(loginPage, "text/html"));
 
             if (manual) {
                 h.w().mnucheck_Click();
@@ -115,7 +129,8 @@ TEST(UpdateCheck, AFailedFetchChangesNoFileAndOpensNothing) {
                 h.w().Timer2_Timer();
             }
 
-            EXPECT_EQ(h.server.requestCount(), 1);
+            EXPECT_EQ(h.server.requestCount(),
+                      name == std::string("redirect to a login page") ? 2 : 1);
             EXPECT_EQ(h.bytes(h.descriptor()), oldDescriptor);
             EXPECT_EQ(h.bytes(h.config()), oldConfig);
             EXPECT_FALSE(QFileInfo::exists(h.records()));

@@ -2,10 +2,15 @@
 #include "TestEnvironment.h"
 #include "app/settings/CodePage.h"
 #include "app/settings/NumberForm.h"
+#include "app/settings/SettingsFile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -175,6 +180,92 @@ TEST(IniFile, GarbageNeverCrashesAndStillReadsWhatItCan) {
     EXPECT_TRUE(after.startsWith(garbage));
     EXPECT_TRUE(after.contains(hugeLine));
     EXPECT_EQ(after.size(), content.size() - 2 + 1);
+}
+
+TEST(IniFile, OnlyRegularFilesWithinTheBoundAreReadAndNothingElseIsWrittenOver) {
+    const QString folder = testenv::newFolder(QStringLiteral("hostile"));
+    const auto at = [&](const char* name) { return folder + QLatin1Char('/') + name; };
+    ASSERT_EQ(mkfifo(QFile::encodeName(at("fifo.ini")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), at("zero.ini")));
+    ASSERT_TRUE(QFile::link(at("nowhere.ini"), at("dangling.ini")));
+    QDir().mkpath(at("folder.ini"));
+    // One byte over the bound, made sparse so it costs nothing.
+    testenv::writeFile(at("huge.ini"), "[Main]\r\nlanguage=c\r\n");
+    QFile huge(at("huge.ini"));
+    ASSERT_TRUE(huge.resize(settingsfile::maxBytes + 1));
+    huge.close();
+
+    for (const char* name : {"fifo.ini", "zero.ini", "dangling.ini", "folder.ini", "huge.ini"}) {
+        SCOPED_TRACE(name);
+        const QString file = at(name);
+        const QFileInfo before(file);
+        // Read at once, without waiting for a writer or reading without end, as nothing.
+        EXPECT_EQ(read(file, "Main", "language"), QString());
+        EXPECT_EQ(mfncWriteIni(QStringLiteral("Main"), QStringLiteral("language"),
+                               QStringLiteral("e"), file),
+                  0);
+        EXPECT_EQ(settingsfile::mayWrite(file), false);
+        const QFileInfo after(file);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink());
+        EXPECT_EQ(after.isDir(), before.isDir());
+        EXPECT_EQ(after.size(), before.size());
+    }
+    struct stat info;
+    ASSERT_EQ(stat(QFile::encodeName(at("fifo.ini")).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_FALSE(QFileInfo::exists(at("nowhere.ini")));
+
+    // A file exactly at the bound is read; a link to a regular file is read through.
+    testenv::writeFile(at("full.ini"), "[Main]\r\nlanguage=c\r\n;");
+    QFile full(at("full.ini"));
+    ASSERT_TRUE(full.resize(settingsfile::maxBytes));
+    full.close();
+    EXPECT_EQ(read(at("full.ini"), "Main", "language"), QStringLiteral("c"));
+    ASSERT_TRUE(QFile::link(at("full.ini"), at("linked.ini")));
+    EXPECT_EQ(read(at("linked.ini"), "Main", "language"), QStringLiteral("c"));
+    // A missing file is still made by the first write.
+    EXPECT_EQ(mfncWriteIni(QStringLiteral("Main"), QStringLiteral("language"), QStringLiteral("e"),
+                           at("new.ini")),
+              1);
+    EXPECT_EQ(read(at("new.ini"), "Main", "language"), QStringLiteral("e"));
+}
+
+TEST(IniFile, OneParseServesUntilTheFileChangesInAnyWay) {
+    // Files changed within the last moments are parsed afresh on every read; these are left
+    // to settle first, so that their reads come from the parse kept.
+    const QString inPlace = iniWith("[Main]\r\nlanguage=a\r\n");
+    const QString replaced = iniWith("[Main]\r\nlanguage=b\r\n");
+    const QString replacement = iniWith("[Main]\r\nlanguage=B\r\n");
+    const QString ownWrite = iniWith("[Main]\r\nlanguage=c\r\n");
+    QTest::qSleep(200);
+    for (const QString& file : {inPlace, replaced, ownWrite})
+        EXPECT_EQ(read(file, "Main", "language").size(), 1);
+
+    // Same size, written in place, its time set back to what it was: only the change time
+    // tells, and it is enough.
+    const QByteArray name = QFile::encodeName(inPlace);
+    struct stat before;
+    ASSERT_EQ(stat(name.constData(), &before), 0);
+    QFile f(inPlace);
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    f.write("[Main]\r\nlanguage=A\r\n");
+    f.close();
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(utimensat(AT_FDCWD, name.constData(), times, 0), 0);
+    EXPECT_EQ(read(inPlace, "main", "LANGUAGE"), QStringLiteral("A"));
+    // Replaced by another file of the same size.
+    ASSERT_TRUE(QFile::remove(replaced));
+    ASSERT_TRUE(QFile::rename(replacement, replaced));
+    EXPECT_EQ(read(replaced, "Main", "language"), QStringLiteral("B"));
+    // Our own write.
+    ASSERT_TRUE(mfncWriteIni(QStringLiteral("Main"), QStringLiteral("language"),
+                             QStringLiteral("C"), ownWrite));
+    EXPECT_EQ(read(ownWrite, "Main", "language"), QStringLiteral("C"));
+    // Gone, then back.
+    QFile::remove(ownWrite);
+    EXPECT_EQ(read(ownWrite, "Main", "language"), QString());
+    testenv::writeFile(ownWrite, "[Main]\r\nlanguage=D\r\n");
+    EXPECT_EQ(read(ownWrite, "Main", "language"), QStringLiteral("D"));
 }
 
 TEST(NumberForm, WritesWithALeadingBlankAndReadsTheLeadingNumber) {

@@ -49,6 +49,7 @@ public:
     QStringList familyFiles(const QString&) override { return {}; }
     void rescan() override { ++rescans; }
     Result installFile(const QString&) override { return Result::Failed; }
+    QStringList familiesRemovedWith(const QString& family) override { return {family}; }
     Result removeFamily(const QString&) override { return Result::Refused; }
     QString userFontsFolder() override { return fontsFolder; }
 };

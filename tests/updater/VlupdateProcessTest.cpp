@@ -7,9 +7,11 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -89,6 +91,22 @@ TEST(vlupdate, RefusesEveryStartButTheHandOver) {
         EXPECT_EQ(folder.startValue(), QStringLiteral("0"));
         EXPECT_TRUE(folder.downloadedFiles().isEmpty());
     }
+    // A config.ini that is a FIFO and an update.ini that leads to /dev/zero read as nothing
+    // at once: refused, and neither is written to.
+    UpdaterFolder hostile(QStringLiteral("1"), server.url(QStringLiteral("/setup.run")), kFile);
+    const QString config = hostile.program + QStringLiteral("/config.ini");
+    const QString descriptor = hostile.program + QStringLiteral("/update.ini");
+    QFile::remove(config);
+    QFile::remove(descriptor);
+    ASSERT_EQ(mkfifo(QFile::encodeName(config).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), descriptor));
+    const UpdaterRun run = runUpdater(hostile);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.messages(), QStringList{kRefusal});
+    struct stat info;
+    ASSERT_EQ(stat(QFile::encodeName(config).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(QFileInfo(descriptor).symLinkTarget(), QStringLiteral("/dev/zero"));
     EXPECT_EQ(server.requestCount(), 0);
 }
 

@@ -37,7 +37,7 @@ struct Updater {
 
 } // namespace
 
-TEST(frmupdate, LooksAsDesignedAndCannotBeClosed) {
+TEST(frmupdate, LooksAsDesignedAndClosingBeforeTheDownloadDoesNothing) {
     UpdaterFolder folder(QStringLiteral("0"), {}, QStringLiteral("setup.run"));
     Updater u(folder);
     frmupdate& w = *u.w;
@@ -48,7 +48,8 @@ TEST(frmupdate, LooksAsDesignedAndCannotBeClosed) {
     EXPECT_EQ(w.ProgressBar1->minimum(), 0);
     EXPECT_EQ(w.ProgressBar1->maximum(), 100);
     EXPECT_TRUE(w.lblProgressInfo->text().isEmpty());
-    EXPECT_FALSE(w.windowFlags() & Qt::WindowCloseButtonHint);
+    // The close box is there to cancel a running download (below).
+    EXPECT_TRUE(w.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(w.findChild<QPushButton*>(QStringLiteral("Command1")), w.Command1);
 
     QCloseEvent close;
@@ -243,4 +244,113 @@ TEST(frmupdate, APackageGoesToTheDesktopsInstallerInsteadOfBeingRun) {
     EXPECT_EQ(u.shell.openedFiles, QStringList{folder.file(QStringLiteral("vlfonts.deb"))});
     EXPECT_FALSE(QFileInfo(folder.file(QStringLiteral("vlfonts.deb"))).isExecutable());
     EXPECT_EQ(u.ends, 1);
+}
+
+TEST(frmupdate, ALinkUnderTheFileNameIsReplacedNeverWrittenThroughOrStarted) {
+    LoopbackHttpServer server;
+    const QByteArray body = markerScript(1000);
+    server.on(QStringLiteral("/setup.run"), Response::bytes(body));
+    UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/setup.run")),
+                         QStringLiteral("setup.run"));
+    // A file outside the folder, and a link to it under the name the download takes.
+    const QString outside = testenv::writeFile(
+        testenv::newFolder(QStringLiteral("outside")) + QStringLiteral("/victim"), "keep me\n");
+    QFile::setPermissions(outside, QFile::ReadOwner | QFile::WriteOwner);
+    const QString name = folder.file(QStringLiteral("setup.run"));
+    ASSERT_TRUE(QFile::link(outside, name));
+
+    Updater u(folder);
+    u.w->Form_Load();
+    ASSERT_TRUE(u.settle());
+    ASSERT_TRUE(u.w->Command1->isEnabled());
+    EXPECT_EQ(testenv::readFile(outside), "keep me\n");
+    EXPECT_EQ(QFileInfo(outside).permissions() & (QFile::ExeOwner | QFile::ExeUser), 0);
+    EXPECT_FALSE(QFileInfo(name).isSymLink());
+    EXPECT_EQ(testenv::readFile(name), body);
+    EXPECT_EQ(folder.downloadedFiles(), QStringList{QStringLiteral("setup.run")});
+
+    // Something takes the name between the download and "完成": nothing is started.
+    ASSERT_TRUE(QFile::remove(name));
+    ASSERT_TRUE(QFile::link(outside, name));
+    u.w->Command1->click();
+    EXPECT_TRUE(u.shell.startedPrograms.isEmpty());
+    ASSERT_EQ(u.dialogs.messages().size(), 2);
+    EXPECT_TRUE(u.dialogs.messages()[1].text.startsWith(QStringLiteral("无法启动下载的文件")));
+    EXPECT_EQ(testenv::readFile(outside), "keep me\n");
+    EXPECT_FALSE(QFileInfo(outside).isExecutable());
+    EXPECT_EQ(u.ends, 1);
+}
+
+TEST(frmupdate, ADripIsATransferErrorAndClosingOrEscCancelsTheDownload) {
+    LoopbackHttpServer server;
+    Response drip = Response::bytes(markerScript(1000));
+    drip.chunkSize = 1;
+    drip.chunkDelayMs = 40;
+    server.on(QStringLiteral("/drip.run"), drip);
+    Response steady = Response::pattern(400 * 50);
+    steady.chunkSize = 50;
+    steady.chunkDelayMs = 2;
+    server.on(QStringLiteral("/steady.run"), steady);
+    const QString failed = QStringLiteral("与下载服务器通信出错");
+
+    // Less than 1 KiB in any second (60 s as shipped): a transfer error, and no file is left.
+    {
+        UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/drip.run")),
+                             QStringLiteral("drip.run"));
+        Updater u(folder);
+        u.w->Inet1->setStallLimit(1000, 1024);
+        u.w->Form_Load();
+        ASSERT_TRUE(u.settle(5000));
+        EXPECT_EQ(u.dialogs.messageTexts(), QStringList{failed});
+        EXPECT_EQ(u.dialogs.messages().first().title, QStringLiteral("在线升级"));
+        EXPECT_EQ(u.ends, 1);
+        EXPECT_TRUE(folder.downloadedFiles().isEmpty());
+    }
+    // A transfer that keeps moving passes the same limit.
+    {
+        UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/steady.run")),
+                             QStringLiteral("steady.run"));
+        Updater u(folder);
+        u.w->Inet1->setStallLimit(1000, 1024);
+        u.w->Form_Load();
+        ASSERT_TRUE(u.settle(20000));
+        EXPECT_EQ(u.dialogs.messageTexts(), QStringList{QStringLiteral("文件下载完成")});
+    }
+    // The close box and Esc on the shown window, while the drip is still running.
+    for (const bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Esc" : "close box");
+        UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/drip.run")),
+                             QStringLiteral("drip.run"));
+        Updater u(folder);
+        frmupdate& w = *u.w;
+        w.Form_Load();
+        w.show();
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.contentLength > 0; }, 5000));
+        if (escape)
+            QTest::keyClick(&w, Qt::Key_Escape);
+        else
+            w.close();
+        EXPECT_EQ(u.dialogs.messageTexts(), QStringList{failed});
+        EXPECT_EQ(u.ends, 1);
+        EXPECT_TRUE(w.hasEnded());
+        EXPECT_TRUE(folder.downloadedFiles().isEmpty());
+    }
+    // Once the file is complete the window waits for "完成", whatever else is tried.
+    UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/steady.run")),
+                         QStringLiteral("steady.run"));
+    Updater u(folder);
+    frmupdate& w = *u.w;
+    w.Form_Load();
+    w.show();
+    ASSERT_TRUE(u.settle(20000));
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::keyClick(&w, Qt::Key_Escape);
+    EXPECT_FALSE(w.close());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(u.ends, 0);
+    EXPECT_EQ(u.dialogs.messageTexts(), QStringList{QStringLiteral("文件下载完成")});
+    EXPECT_EQ(folder.downloadedFiles(), QStringList{QStringLiteral("steady.run")});
 }

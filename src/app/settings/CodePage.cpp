@@ -53,6 +53,24 @@ QString decode(const QByteArray& bytes) {
     return QString::fromUtf8(utf8);
 }
 
+bool decodes(const QByteArray& bytes) {
+    iconv_t cd = iconv_open("UTF-8", "GB18030");
+    if (cd == reinterpret_cast<iconv_t>(-1))
+        return false;
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = static_cast<size_t>(bytes.size());
+    char buffer[4096];
+    bool valid = true;
+    while (inLeft > 0 && valid) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        if (iconv(cd, &in, &inLeft, &outPtr, &outLeft) == static_cast<size_t>(-1))
+            valid = errno == E2BIG;
+    }
+    iconv_close(cd);
+    return valid;
+}
+
 int charLength(const char* data, qsizetype size) {
     if (size <= 0)
         return 0;

@@ -1,9 +1,17 @@
 #include "app/settings/IniFile.h"
 
 #include "app/settings/CodePage.h"
+#include "app/settings/SettingsFile.h"
 
-#include <QFile>
+#include <QDateTime>
+#include <QHash>
 #include <QSaveFile>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -22,8 +30,16 @@ QByteArray trimmed(QByteArray text) {
     return text.mid(begin, end - begin);
 }
 
+// Names are ASCII; bytes above 127 are parts of GB18030 characters and are never folded.
+QByteArray folded(QByteArray name) {
+    for (char& c : name)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return name;
+}
+
 bool sameName(const QByteArray& a, const QByteArray& b) {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    return a.size() == b.size() && folded(a) == folded(b);
 }
 
 // One physical line: where its text starts and ends, and where its line end ends.
@@ -128,6 +144,167 @@ bool breaksLine(const QByteArray& text) {
     return text.contains('\n') || text.contains('\r');
 }
 
+QByteArray valueOf(QByteArrayView text);
+
+QByteArray storedValue(const QByteArray& content, const Line& line, const Parsed& parsed) {
+    return valueOf(QByteArrayView(content).sliced(line.begin + parsed.eq + 1,
+                                                  line.textEnd - line.begin - parsed.eq - 1));
+}
+
+QByteArray valueOf(QByteArrayView text) {
+    return codepage::cutOnCharBoundary(unquote(text.toByteArray()), IniFile::maxValueBytes);
+}
+
+// Every value a read can find: the first section of a name and the first key of a name within
+// it, as findValue finds them. Built in one pass without a copy or a hash per line, so a file
+// of megabytes is indexed in milliseconds: key names are views into the file, values are cut
+// from it when they are read, and the keys of a section are looked through in order (a
+// section holds a few).
+class Index {
+public:
+    explicit Index(QByteArray content) : content_(std::move(content)) {
+        const char* text = content_.constData();
+        const qsizetype size = content_.size();
+        int current = -1;
+        for (qsizetype begin = 0; begin < size;) {
+            const char* nl =
+                static_cast<const char*>(std::memchr(text + begin, '\n', size - begin));
+            const qsizetype end = nl ? nl - text : size;
+            const qsizetype textEnd = end > begin && text[end - 1] == '\r' && nl ? end - 1 : end;
+            qsizetype first = begin;
+            while (first < textEnd && isBlank(text[first]))
+                ++first;
+            if (first < textEnd && text[first] == '[') {
+                const char* close = static_cast<const char*>(
+                    std::memchr(text + first + 1, ']', textEnd - first - 1));
+                const std::string_view name =
+                    trimmedView(text + first + 1, close ? close - text : textEnd);
+                current = sections_.emplace(foldedText(name), int(keys_.size())).second
+                              ? int(keys_.size())
+                              : -1;
+                if (current >= 0)
+                    keys_.emplace_back();
+            } else if (first < textEnd && text[first] != ';' && current >= 0) {
+                const char* eq =
+                    static_cast<const char*>(std::memchr(text + begin, '=', textEnd - begin));
+                if (eq)
+                    keys_[current].push_back(
+                        {trimmedView(text + begin, eq - text), {eq - text + 1, textEnd}});
+            }
+            begin = end + 1;
+        }
+    }
+
+    std::optional<QByteArray> value(const QByteArray& section, const QByteArray& key) const {
+        const QByteArray sectionName = trimmed(section);
+        const auto found =
+            sections_.find(foldedText(std::string_view(sectionName.data(), sectionName.size())));
+        if (found == sections_.end())
+            return std::nullopt;
+        const QByteArray keyName = folded(trimmed(key));
+        const std::string_view wanted(keyName.data(), keyName.size());
+        for (const auto& [name, span] : keys_[found->second])
+            if (foldedEquals(name, wanted))
+                return valueOf(
+                    QByteArrayView(content_).sliced(span.first, span.second - span.first));
+        return std::nullopt;
+    }
+
+private:
+    static std::string foldedText(std::string_view name) {
+        std::string text(name);
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z')
+                c = char(c - 'A' + 'a');
+        return text;
+    }
+    static bool foldedEquals(std::string_view name, std::string_view wantedFolded) {
+        if (name.size() != wantedFolded.size())
+            return false;
+        for (size_t i = 0; i < name.size(); ++i) {
+            const char c = name[i] >= 'A' && name[i] <= 'Z' ? char(name[i] - 'A' + 'a') : name[i];
+            if (c != wantedFolded[i])
+                return false;
+        }
+        return true;
+    }
+
+    std::string_view trimmedView(const char* from, qsizetype to) const {
+        const char* text = content_.constData();
+        qsizetype begin = from - text;
+        while (begin < to && isBlank(text[begin]))
+            ++begin;
+        while (to > begin && isBlank(text[to - 1]))
+            --to;
+        return std::string_view(text + begin, size_t(to - begin));
+    }
+
+    QByteArray content_;
+    // Section names folded to lower case, each with its place in keys_.
+    std::unordered_map<std::string, int> sections_;
+    // Per section, in the file's order: each key's name and where its value lies in content_.
+    std::vector<std::vector<std::pair<std::string_view, std::pair<qsizetype, qsizetype>>>> keys_;
+};
+
+// One parse serves every read of a file until the file changes. File times advance in steps
+// (of a clock tick, or of seconds on file systems that keep whole seconds), so a file changed
+// within the last step may change again without its stamp showing it: it is parsed afresh on
+// every read until it is older than a step.
+class ParseCache {
+public:
+    std::shared_ptr<const Index> index(const QString& path) {
+        settingsfile::Stamp stamp;
+        if (settingsfile::probe(path, &stamp) != settingsfile::State::Read) {
+            forget(path);
+            return nullptr;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            const auto entry = entries_.constFind(path);
+            if (entry != entries_.constEnd() && entry->stamp == stamp)
+                return entry->index;
+        }
+        const qint64 nowNs = QDateTime::currentMSecsSinceEpoch() * 1000000;
+        const settingsfile::Contents contents = settingsfile::read(path);
+        if (contents.state != settingsfile::State::Read) {
+            forget(path);
+            return nullptr;
+        }
+        auto index = std::make_shared<const Index>(contents.bytes);
+        std::lock_guard lock(mutex_);
+        const qint64 changed = qMax(contents.stamp.modifiedNs, contents.stamp.changedNs);
+        const bool wholeSeconds = contents.stamp.modifiedNs % 1'000'000'000 == 0 &&
+                                  contents.stamp.changedNs % 1'000'000'000 == 0;
+        if (changed < nowNs - (wholeSeconds ? coarseStepNs : fineStepNs))
+            entries_.insert(path, {contents.stamp, index});
+        else
+            entries_.remove(path);
+        return index;
+    }
+
+    void forget(const QString& path) {
+        std::lock_guard lock(mutex_);
+        entries_.remove(path);
+    }
+
+private:
+    // Whole-second times may step by two seconds (FAT); finer ones by a clock tick (10 ms at
+    // most) or by 10 ms (exFAT).
+    static constexpr qint64 coarseStepNs = 2'000'000'000;
+    static constexpr qint64 fineStepNs = 50'000'000;
+    struct Entry {
+        settingsfile::Stamp stamp;
+        std::shared_ptr<const Index> index;
+    };
+    std::mutex mutex_;
+    QHash<QString, Entry> entries_;
+};
+
+ParseCache& parseCache() {
+    static ParseCache cache;
+    return cache;
+}
+
 } // namespace
 
 std::optional<QByteArray> IniFile::findValue(const QByteArray& content, const QByteArray& section,
@@ -138,14 +315,9 @@ std::optional<QByteArray> IniFile::findValue(const QByteArray& content, const QB
     if (span.header < 0)
         return std::nullopt;
     const QByteArray wanted = trimmed(key);
-    for (qsizetype i = span.header + 1; i < span.end; ++i) {
-        if (parsed[i].kind == Kind::Key && sameName(parsed[i].name, wanted)) {
-            const Line& line = lines[i];
-            const QByteArray value = content.mid(line.begin + parsed[i].eq + 1,
-                                                 line.textEnd - line.begin - parsed[i].eq - 1);
-            return codepage::cutOnCharBoundary(unquote(value), maxValueBytes);
-        }
-    }
+    for (qsizetype i = span.header + 1; i < span.end; ++i)
+        if (parsed[i].kind == Kind::Key && sameName(parsed[i].name, wanted))
+            return storedValue(content, lines[i], parsed[i]);
     return std::nullopt;
 }
 
@@ -197,24 +369,20 @@ std::optional<QByteArray> IniFile::withValue(const QByteArray& content, const QB
 }
 
 QString IniFile::read(const QString& section, const QString& key) const {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::shared_ptr<const Index> index = parseCache().index(path_);
+    if (!index)
         return {};
-    const QByteArray content = file.readAll();
-    const auto value = findValue(content, codepage::encode(section), codepage::encode(key));
+    const auto value = index->value(codepage::encode(section), codepage::encode(key));
     return value ? codepage::decode(*value) : QString();
 }
 
 bool IniFile::write(const QString& section, const QString& key, const QString& value) const {
-    QByteArray content;
-    {
-        QFile file(path_);
-        if (file.exists()) {
-            if (!file.open(QIODevice::ReadOnly))
-                return false;
-            content = file.readAll();
-        }
-    }
+    // A file that is there but could not be read would be replaced by the one line written
+    // now: everything else it held would be lost.
+    const settingsfile::Contents current = settingsfile::read(path_);
+    if (current.state == settingsfile::State::Unreadable)
+        return false;
+    const QByteArray& content = current.bytes;
     const auto updated = withValue(content, codepage::encode(section), codepage::encode(key),
                                    codepage::encode(value));
     if (!updated)
@@ -226,7 +394,9 @@ bool IniFile::write(const QString& section, const QString& key, const QString& v
         out.cancelWriting();
         return false;
     }
-    return out.commit();
+    const bool committed = out.commit();
+    parseCache().forget(path_);
+    return committed;
 }
 
 QString mfncGetFromIni(const QString& strSectionHeader, const QString& strVariableName,

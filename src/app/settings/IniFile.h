@@ -9,6 +9,8 @@
 // profile functions: names match without regard to case or surrounding blanks, the first
 // matching section and key win, values come back trimmed and unquoted and at most 254 bytes
 // long, and a write touches only its own line. Every write replaces the file atomically.
+// Files are read as settingsfile reads them (regular files within a bound); one parse serves
+// every read of a file until it changes.
 class IniFile final {
 public:
     explicit IniFile(QString path) : path_(std::move(path)) {}
@@ -17,7 +19,7 @@ public:
     // Empty when the file, section or key is missing or unreadable.
     QString read(const QString& section, const QString& key) const;
     // False, with the file untouched, when a name or the value would break the line
-    // structure, or when the file cannot be written.
+    // structure, when the file exists but cannot be read, or when it cannot be written.
     bool write(const QString& section, const QString& key, const QString& value) const;
 
     // The byte-level rules, apart from any file.

@@ -11,7 +11,9 @@ QString text(long long value) {
     return QLatin1Char(' ') + QString::number(value);
 }
 
-double leading(const QString& value) {
+namespace {
+// The characters of the leading number, blanks left out; empty when there is no digit.
+QString leadingText(const QString& value) {
     QString digits;
     bool seenDigit = false;
     bool seenPoint = false;
@@ -32,11 +34,21 @@ double leading(const QString& value) {
             break;
         }
     }
-    if (!seenDigit)
+    return seenDigit ? digits : QString();
+}
+} // namespace
+
+double leading(const QString& value) {
+    const QString digits = leadingText(value);
+    if (digits.isEmpty())
         return 0.0;
     bool ok = false;
     const double number = digits.toDouble(&ok);
     return ok && std::isfinite(number) ? number : 0.0;
+}
+
+bool hasLeadingNumber(const QString& value) {
+    return !leadingText(value).isEmpty();
 }
 
 namespace {

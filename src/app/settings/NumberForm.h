@@ -12,6 +12,9 @@ QString text(long long value);
 // The leading decimal number of a value; blanks are ignored, anything without a leading
 // number reads as 0.
 double leading(const QString& value);
+// True when the value has a leading number for leading() to read, rather than reading as 0 for
+// want of one.
+bool hasLeadingNumber(const QString& value);
 // Round half to even, then clamp to the 16-bit or 32-bit range; never fails.
 std::int16_t toInt16(double value);
 std::int32_t toInt32(double value);

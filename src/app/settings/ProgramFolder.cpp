@@ -1,5 +1,7 @@
 #include "app/settings/ProgramFolder.h"
 
+#include "app/settings/SettingsFile.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -12,9 +14,6 @@ namespace programfolder {
 
 namespace {
 
-// The installed config.ini is a few kilobytes; a larger "seed" is not ours to copy.
-constexpr qint64 kSeedLimit = 4 * 1024 * 1024;
-
 bool mayWrite(const QString& path, int mode) {
     return ::access(QFile::encodeName(path).constData(), mode) == 0;
 }
@@ -22,16 +21,14 @@ bool mayWrite(const QString& path, int mode) {
 // Copies the installed config.ini into a new settings folder, byte for byte, once.
 void seed(const QString& programFolder, const QString& folder) {
     const QString target = folder + QStringLiteral("/config.ini");
-    const QFileInfo installed(programFolder + QStringLiteral("/config.ini"));
-    if (QFileInfo(target).exists() || QFileInfo(target).isSymLink() || !installed.isFile() ||
-        installed.size() > kSeedLimit)
+    if (settingsfile::probe(target) != settingsfile::State::Missing)
         return;
-    QFile in(installed.filePath());
-    if (!in.open(QIODevice::ReadOnly))
+    const settingsfile::Contents installed =
+        settingsfile::read(programFolder + QStringLiteral("/config.ini"));
+    if (installed.state != settingsfile::State::Read)
         return;
-    const QByteArray bytes = in.read(kSeedLimit);
     QSaveFile out(target);
-    if (out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size())
+    if (out.open(QIODevice::WriteOnly) && out.write(installed.bytes) == installed.bytes.size())
         out.commit();
 }
 
