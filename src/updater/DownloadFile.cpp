@@ -90,6 +90,7 @@ DownloadFile::Outcome DownloadFile::finish(qint64 expectedLength) {
     // A program is made executable through the open file, never through a name that could
     // lead elsewhere; anything else (a package) is left an ordinary file.
     const mode_t mode = updater::isProgramHead(head_) ? 0755 : 0644;
+    savedMode_ = mode;
     struct stat info;
     if (::fsync(fd_) != 0 || ::fchmod(fd_, mode) != 0 || ::fstat(fd_, &info) != 0) {
         discard();
@@ -128,5 +129,5 @@ bool DownloadFile::isInPlace() const {
     if (::lstat(QFile::encodeName(path_).constData(), &info) != 0)
         return false;
     return S_ISREG(info.st_mode) && static_cast<quint64>(info.st_dev) == savedDevice_ &&
-           static_cast<quint64>(info.st_ino) == savedInode_ && (info.st_mode & S_IXUSR);
+           static_cast<quint64>(info.st_ino) == savedInode_ && (info.st_mode & 0777) == savedMode_;
 }

@@ -29,7 +29,7 @@ public:
     bool append(const QByteArray& bytes) { return append(bytes.constData(), bytes.size()); }
     qint64 received() const { return received_; }
 
-    // Checks the length and the checksum, makes the file executable and puts it in place; on
+    // Checks the length and the checksum, makes a program executable and puts the file in place; on
     // any failure the temporary file is removed and the final name is left as it was.
     Outcome finish(qint64 expectedLength);
     // Removes the temporary file.
@@ -47,6 +47,7 @@ private:
     QByteArray expectedHash_;
     qint64 received_ = 0;
     QByteArray head_; // the first bytes, which tell a program from a package
+    unsigned savedMode_ = 0;
     bool writeFailed_ = false;
     bool saved_ = false;
     quint64 savedDevice_ = 0;
