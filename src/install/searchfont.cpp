@@ -84,7 +84,8 @@ void searchfont::buildControls() {
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
     Combo1->setEditable(true);
-    Combo1->addItems({QStringLiteral("*.ttf"), QStringLiteral("*.ttc"), QStringLiteral("*.fon")});
+    Combo1->addItems({QStringLiteral("*.ttf"), QStringLiteral("*.ttc"), QStringLiteral("*.fon"),
+                      QStringLiteral("*.otf")});
     Combo1->setCurrentIndex(0);
     Label4->setBuddy(Combo1);
 
