@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainview/MainView.h"
+#include "platform/FontSystem.h"
 #include "platform/Platform.h"
 
 #include <QMainWindow>
@@ -63,8 +64,9 @@ public:
     bool magnifierOpen() const override; // Label8 == "y"
     void setMagnifierOpen(bool open) override;
     QString fontsFolder() const override; // Labeldir
-    // The selected entry of List1, empty when none.
+    // The family of the selected entry of List1 and the name the entry shows; empty when none.
     QString selectedFont() const override;
+    QString selectedFontName() const override;
 
     // The rest of what the subsystem windows use.
     QWidget* mainWidget() override { return this; }
@@ -276,6 +278,8 @@ private:
     // Catalogue helpers.
     void setFontAvailability(bool fontSelected);
     void fillFontList();
+    // Shows the list's names in the current interface language, keeping the selected family.
+    void relistInLanguage();
     void setPreviewText(const QString& text);
     void setPreviewSize(std::int16_t points);
     void setPreviewColor(double code);
@@ -299,6 +303,10 @@ private:
     QString settingsFolder_;
     bool ended_ = false;
     int hintWidthTwips_ = 500; // the hint line's width while it is revealed
+    // The families as the font table knows them, with their names, and the family behind each
+    // entry of List1, row by row.
+    QList<FontSystem::FamilyNames> familyNames_;
+    QStringList listedFamilies_;
     frmclient* frmclient_ = nullptr;
     OnlineServices* online_ = nullptr;
     QPointer<setupfon> setupfon_;

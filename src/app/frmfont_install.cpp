@@ -36,7 +36,8 @@ void deleteSelectedFont(frmfont& main) {
     Dialogs& dialogs = main.platform().dialogs;
     const QString flag = main.language();
     const bool zh = lang::chineseByC(flag);
-    const QString name = quoted(zh, family);
+    // Named as the list shows it; the family behind the entry is what goes.
+    const QString name = quoted(zh, main.selectedFontName());
     const QString question =
         zh ? QStringLiteral("确实要删除字体") + name + QStringLiteral("吗？")
            : QStringLiteral("Do you really want to delete the font ") + name + QLatin1Char('?');
@@ -89,8 +90,8 @@ void showFontInformation(frmfont& main) {
     // Linux keeps fonts in many folders: the one that holds the family's file is shown.
     const QString folder =
         fontinfo::folderOf(main.platform().fonts.familyFiles(family), main.fontsFolder());
-    main.platform().dialogs.message(&main, fontinfo::text(zh, family, folder), fontinfo::title(zh),
-                                    Dialogs::Icon::Information);
+    main.platform().dialogs.message(&main, fontinfo::text(zh, main.selectedFontName(), folder),
+                                    fontinfo::title(zh), Dialogs::Icon::Information);
 }
 
 } // namespace

@@ -27,9 +27,11 @@ public:
     virtual void onMagnifierCaptionsChanged(QObject* receiver,
                                             std::function<void(bool chinese)> relabel) = 0;
 
-    // The font list List1, its selected entry (empty when none) and the preview line's colour.
+    // The font list List1, the family of its selected entry (empty when none), the name that
+    // entry shows (the family's name in the reader's language) and the preview line's colour.
     virtual QListWidget* fontList() = 0;
     virtual QString selectedFont() const = 0;
+    virtual QString selectedFontName() const = 0;
     virtual QColor previewColor() const = 0;
 
     // The program folder (the program and update/vlupdate), the settings folder (config.ini,

@@ -7,6 +7,7 @@
 class FontconfigFontSystem final : public FontSystem {
 public:
     QStringList families() override;
+    QList<FamilyNames> familyNames() override;
     QStringList familyFiles(const QString& family) override;
     void rescan() override;
     Result installFile(const QString& path) override;

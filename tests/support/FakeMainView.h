@@ -52,6 +52,7 @@ public:
     QString selectedFont() const override {
         return list.currentItem() ? list.currentItem()->text() : QString();
     }
+    QString selectedFontName() const override { return selectedFont(); }
     QColor previewColor() const override { return colour; }
     const QString& programFolder() const override { return folder_; }
     const QString& settingsFolder() const override { return folder_; }
