@@ -343,6 +343,8 @@ void frmfont::connectHandlers() {
             List1_Click();
     });
     connect(MovingText1, &MovingText::gotFocus, this, &frmfont::MovingText1_GotFocus);
+    // Font files, archives and folders may be dropped anywhere on the window.
+    setAcceptDrops(true);
     List1->viewport()->installEventFilter(this);
     List1->installEventFilter(this);
     Label2->installEventFilter(this);

@@ -242,6 +242,11 @@ public slots:
     void ztxx_Click();
     // Opens setupfon with a path filled in (the search window's "安装该字体").
     void openSetupfonWithPath(const QString& path) override;
+    // Opens the search window at a folder (a folder dropped on a window).
+    void openSearchAt(const QString& folder) override;
+    // Installs dropped font files and archives with one message at the end, and shows them in
+    // the list; a folder dropped alone opens the search window at it.
+    void installDropped(const QStringList& paths);
     // HTML export.
     void mnuouthtml_Click();
     // Tools.
@@ -267,6 +272,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

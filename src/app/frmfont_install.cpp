@@ -3,6 +3,7 @@
 #include "app/frmfont.h"
 #include "i18n/Language.h"
 #include "install/FontInformation.h"
+#include "install/FontInstaller.h"
 #include "install/searchfont.h"
 #include "install/setupexe.h"
 #include "install/setupfon.h"
@@ -11,6 +12,9 @@
 #include "platform/Shell.h"
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace {
@@ -156,4 +160,40 @@ void frmfont::openSetupfonWithPath(const QString& path) {
     setupfon_->raise();
     setupfon_->activateWindow();
     setupfon_->Text1->setText(path);
+}
+
+void frmfont::openSearchAt(const QString& folder) {
+    searchfonts_Click();
+    searchfont_->setFolder(folder);
+}
+
+void frmfont::dragEnterEvent(QDragEnterEvent* event) {
+    if (!fontinstall::localPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmfont::dropEvent(QDropEvent* event) {
+    const QStringList paths = fontinstall::localPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    installDropped(paths);
+}
+
+void frmfont::installDropped(const QStringList& paths) {
+    if (paths.size() == 1 && QFileInfo(paths.first()).isDir()) {
+        openSearchAt(paths.first());
+        return;
+    }
+    const QString flag = language();
+    const bool chinese = lang::chineseByC(flag);
+    fontinstall::Outcome outcome;
+    for (const QString& path : paths)
+        fontinstall::install(platform_.fonts, path, chinese, outcome);
+    platform_.dialogs.message(this, fontinstall::report(outcome, chinese), lang::tipsTitle(flag),
+                              outcome.installed > 0 ? Dialogs::Icon::Information
+                                                    : Dialogs::Icon::Warning);
+    // Fonts dropped on the list are looked for there at once.
+    if (outcome.installed > 0 && listShown())
+        ref_Click();
 }

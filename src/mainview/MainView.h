@@ -53,6 +53,8 @@ public:
 
     // Shows the install-from-file window with path in its path field.
     virtual void openSetupfonWithPath(const QString& path) = 0;
+    // Shows the search window at folder, in place of the main window.
+    virtual void openSearchAt(const QString& folder) = 0;
 
     // The magnifier flag "Label8"; closing it also stops its opening growth.
     virtual bool magnifierOpen() const = 0;
