@@ -45,8 +45,11 @@ void deleteSelectedFont(frmfont& main) {
     const QString question =
         zh ? QStringLiteral("确实要删除字体") + name + QStringLiteral("吗？")
            : QStringLiteral("Do you really want to delete the font ") + name + QLatin1Char('?');
-    if (dialogs.message(&main, question, lang::tipsTitle(flag), Dialogs::Icon::Question,
-                        Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+    // The same details as the information message: the files that would go.
+    const QString details = fontinfo::details(zh, main.platform().fonts.familyDetails(family));
+    if (dialogs.messageWithDetails(&main, question, lang::tipsTitle(flag), details,
+                                   Dialogs::Icon::Question,
+                                   Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
 
     FontSystem& fonts = main.platform().fonts;
@@ -94,8 +97,10 @@ void showFontInformation(frmfont& main) {
     // Linux keeps fonts in many folders: the one that holds the family's file is shown.
     const QString folder =
         fontinfo::folderOf(main.platform().fonts.familyFiles(family), main.fontsFolder());
-    main.platform().dialogs.message(&main, fontinfo::text(zh, main.selectedFontName(), folder),
-                                    fontinfo::title(zh), Dialogs::Icon::Information);
+    main.platform().dialogs.messageWithDetails(
+        &main, fontinfo::text(zh, main.selectedFontName(), folder), fontinfo::title(zh),
+        fontinfo::details(zh, main.platform().fonts.familyDetails(family)),
+        Dialogs::Icon::Information);
 }
 
 } // namespace

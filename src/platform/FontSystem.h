@@ -28,6 +28,21 @@ public:
     }
     // The files that hold a family.
     virtual QStringList familyFiles(const QString& family) = 0;
+    // What a font file says about itself; empty texts where it says nothing.
+    struct FileDetails {
+        QString path;
+        QString format;     // "TrueType", "CFF", "Type 1", "PCF", ...
+        QStringList styles; // the style of each font in the file
+        QString version;    // its version text
+        QString designer;
+        QString licence;     // the licence description, or else the licence address
+        QStringList scripts; // the writing systems it covers, by their English names
+    };
+    // The details of every file of a family; by default none are known.
+    virtual QList<FileDetails> familyDetails(const QString& family) {
+        Q_UNUSED(family);
+        return {};
+    }
     // Rereads the font table, so that fonts added or removed by anyone since start are seen,
     // and lets this program draw families it did not know yet.
     virtual void rescan() = 0;
