@@ -4,6 +4,7 @@
 #include "app/settings/CodePage.h"
 #include "catalogue/PreviewText.h"
 #include "export/frmhtml.h"
+#include "tools/frmjwdy.h"
 
 #include <QAction>
 #include <QApplication>
