@@ -183,21 +183,24 @@ bool liesInside(const QString& file, const QString& canonicalFolder) {
 }
 
 // A name in the fonts folder for a link to target: the file's own name, or, when another file
-// already has it, the name with "-2", "-3", ... before the extension. Empty when a link to the
-// same file is already there.
-QString linkNameFor(const QDir& folder, const QFileInfo& target) {
+// already has it, the name with "-2", "-3", ... before the extension. When a link to the same
+// file is already there, its name, with linked set.
+QString linkNameFor(const QDir& folder, const QFileInfo& target, bool* linked) {
     const QString wanted = target.canonicalFilePath();
     const QString base = target.completeBaseName();
     const QString suffix =
         target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix();
+    *linked = false;
     for (int n = 1;; ++n) {
         const QString name =
             n == 1 ? target.fileName() : base + QLatin1Char('-') + QString::number(n) + suffix;
         const QFileInfo present(folder.filePath(name));
         if (!present.exists() && !present.isSymLink())
             return name;
-        if (present.canonicalFilePath() == wanted)
-            return {};
+        if (present.canonicalFilePath() == wanted) {
+            *linked = true;
+            return name;
+        }
     }
 }
 
@@ -217,13 +220,13 @@ FontSystem::Result FontconfigFontSystem::installFile(const QString& path) {
     const QDir folder(fontsFolder);
     QString registered = file.absoluteFilePath();
     if (!liesInside(registered, folder.canonicalPath())) {
-        const QString name = linkNameFor(folder, file);
-        if (!name.isEmpty()) {
-            // A link, not a copy: the font stays where the user keeps it.
-            if (!QFile::link(file.absoluteFilePath(), folder.filePath(name)))
-                return Result::Failed;
-            registered = folder.filePath(name);
-        }
+        bool linked = false;
+        const QString name = linkNameFor(folder, file, &linked);
+        // A link, not a copy: the font stays where the user keeps it. Installed again, the
+        // font is registered by its link as before, so that removing the link removes it.
+        if (!linked && !QFile::link(file.absoluteFilePath(), folder.filePath(name)))
+            return Result::Failed;
+        registered = folder.filePath(name);
     }
 
     // FcInitBringUptoDate() does not look at the folders again within fontconfig's rescan
