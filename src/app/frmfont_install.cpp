@@ -186,19 +186,20 @@ void frmfont::dropEvent(QDropEvent* event) {
 }
 
 void frmfont::installDropped(const QStringList& paths) {
-    if (paths.size() == 1 && QFileInfo(paths.first()).isDir()) {
-        openSearchAt(paths.first());
-        return;
+    const fontinstall::Dropped dropped = fontinstall::sortDropped(paths);
+    if (!dropped.files.isEmpty()) {
+        const QString flag = language();
+        const bool chinese = lang::chineseByC(flag);
+        fontinstall::Outcome outcome;
+        for (const QString& path : dropped.files)
+            fontinstall::install(platform_.fonts, path, chinese, outcome);
+        platform_.dialogs.message(
+            this, fontinstall::report(outcome, chinese), lang::tipsTitle(flag),
+            outcome.installed > 0 ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
+        // Fonts dropped on the list are looked for there at once.
+        if (outcome.installed > 0 && listShown())
+            ref_Click();
     }
-    const QString flag = language();
-    const bool chinese = lang::chineseByC(flag);
-    fontinstall::Outcome outcome;
-    for (const QString& path : paths)
-        fontinstall::install(platform_.fonts, path, chinese, outcome);
-    platform_.dialogs.message(this, fontinstall::report(outcome, chinese), lang::tipsTitle(flag),
-                              outcome.installed > 0 ? Dialogs::Icon::Information
-                                                    : Dialogs::Icon::Warning);
-    // Fonts dropped on the list are looked for there at once.
-    if (outcome.installed > 0 && listShown())
-        ref_Click();
+    if (!dropped.folder.isEmpty())
+        openSearchAt(dropped.folder);
 }

@@ -107,10 +107,11 @@ void install(FontSystem& fonts, const QString& path, bool chinese, Outcome& outc
 QString report(const Outcome& outcome, bool chinese) {
     QString text;
     if (outcome.installed > 0)
-        text = pick(chinese,
-                    QStringLiteral("安装完成，共安装了 %1 个字体文件。").arg(outcome.installed),
-                    QStringLiteral("Installation complete: %1 font files installed.")
-                        .arg(outcome.installed));
+        text = chinese ? QStringLiteral("安装完成，共安装了 %1 个字体文件。").arg(outcome.installed)
+               : outcome.installed == 1
+                   ? QStringLiteral("Installation complete: 1 font file installed.")
+                   : QStringLiteral("Installation complete: %1 font files installed.")
+                         .arg(outcome.installed);
     else
         text = pick(chinese, QStringLiteral("没有安装任何字体。"),
                     QStringLiteral("No font was installed."));
@@ -127,6 +128,17 @@ QStringList localPaths(const QMimeData* data) {
         if (url.isLocalFile() && !url.toLocalFile().isEmpty())
             paths.append(url.toLocalFile());
     return paths;
+}
+
+Dropped sortDropped(const QStringList& paths) {
+    Dropped dropped;
+    for (const QString& path : paths) {
+        if (!QFileInfo(path).isDir())
+            dropped.files.append(path);
+        else if (dropped.folder.isEmpty())
+            dropped.folder = path;
+    }
+    return dropped;
 }
 
 } // namespace fontinstall

@@ -28,4 +28,12 @@ QString report(const Outcome& outcome, bool chinese);
 // The local files and folders of a drag, empty when it carries none.
 QStringList localPaths(const QMimeData* data);
 
+// What a drop asks for: the files to install, and the folder to search (the first one
+// dropped; empty when none was).
+struct Dropped {
+    QStringList files;
+    QString folder;
+};
+Dropped sortDropped(const QStringList& paths);
+
 } // namespace fontinstall

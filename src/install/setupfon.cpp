@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
@@ -123,18 +122,20 @@ void setupfon::dropEvent(QDropEvent* event) {
 }
 
 void setupfon::installDropped(const QStringList& paths) {
+    const fontinstall::Dropped dropped = fontinstall::sortDropped(paths);
+    if (!dropped.files.isEmpty()) {
+        fontinstall::Outcome outcome;
+        for (const QString& path : dropped.files)
+            fontinstall::install(main_.platform().fonts, path, true, outcome);
+        main_.platform().dialogs.message(
+            this, fontinstall::report(outcome, true), QStringLiteral("系统提示"),
+            outcome.installed > 0 ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
+    }
     // A folder is searched for fonts; the search window takes this one's place.
-    if (paths.size() == 1 && QFileInfo(paths.first()).isDir()) {
-        main_.openSearchAt(paths.first());
+    if (!dropped.folder.isEmpty()) {
+        main_.openSearchAt(dropped.folder);
         unloaded_ = true;
         hide();
         deleteLater();
-        return;
     }
-    fontinstall::Outcome outcome;
-    for (const QString& path : paths)
-        fontinstall::install(main_.platform().fonts, path, true, outcome);
-    main_.platform().dialogs.message(
-        this, fontinstall::report(outcome, true), QStringLiteral("系统提示"),
-        outcome.installed > 0 ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
 }

@@ -243,8 +243,12 @@ TEST(DropOnWindows, InstallsDroppedFilesWithOneMessageAndOpensTheSearchAtAFolder
     EXPECT_EQ(h.p.dialogs.messageTexts(),
               QStringList{QStringLiteral("安装完成，共安装了 1 个字体文件。\n\n找不到这个文件：") +
                           missing});
+    // A folder among files: the files are installed, then the folder is searched.
+    h.p.dialogs.clear();
     const QString other = testenv::newFolder(QStringLiteral("other"));
-    ASSERT_TRUE(drop(install, {other}));
+    ASSERT_TRUE(drop(install, {quill, other}));
+    EXPECT_EQ(h.p.dialogs.messageTexts(),
+              QStringList{QStringLiteral("安装完成，共安装了 1 个字体文件。")});
     EXPECT_TRUE(install->unloaded());
     EXPECT_TRUE(s->isVisible());
     EXPECT_EQ(s->folder(), other);
