@@ -347,6 +347,8 @@ void frmfont::connectHandlers() {
             List1_Click();
     });
     connect(MovingText1, &MovingText::gotFocus, this, &frmfont::MovingText1_GotFocus);
+    // Font files, archives and folders may be dropped anywhere on the window.
+    setAcceptDrops(true);
     List1->viewport()->installEventFilter(this);
     List1->installEventFilter(this);
     Label2->installEventFilter(this);
@@ -421,6 +423,16 @@ QString frmfont::fontsFolder() const {
 }
 
 QString frmfont::selectedFont() const {
+    const int row = List1->currentRow();
+    if (row < 0 || !List1->currentItem())
+        return {};
+    // An entry shown by its name in the reader's language stands for the family behind it.
+    return row < listedFamilies_.size() && List1->count() == listedFamilies_.size()
+               ? listedFamilies_[row]
+               : List1->currentItem()->text();
+}
+
+QString frmfont::selectedFontName() const {
     const QListWidgetItem* item = List1->currentItem();
     return item && List1->currentRow() >= 0 ? item->text() : QString();
 }

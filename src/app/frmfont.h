@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainview/MainView.h"
+#include "platform/FontSystem.h"
 #include "platform/Platform.h"
 
 #include <QMainWindow>
@@ -66,8 +67,9 @@ public:
     bool magnifierOpen() const override; // Label8 == "y"
     void setMagnifierOpen(bool open) override;
     QString fontsFolder() const override; // Labeldir
-    // The selected entry of List1, empty when none.
+    // The family of the selected entry of List1 and the name the entry shows; empty when none.
     QString selectedFont() const override;
+    QString selectedFontName() const override;
 
     // The rest of what the subsystem windows use.
     QWidget* mainWidget() override { return this; }
@@ -243,6 +245,11 @@ public slots:
     void ztxx_Click();
     // Opens setupfon with a path filled in (the search window's "安装该字体").
     void openSetupfonWithPath(const QString& path) override;
+    // Opens the search window at a folder (a folder dropped on a window).
+    void openSearchAt(const QString& folder) override;
+    // Installs dropped font files and archives with one message at the end, and shows them in
+    // the list; a folder dropped alone opens the search window at it.
+    void installDropped(const QStringList& paths);
     // HTML export.
     void mnuouthtml_Click();
     // Tools.
@@ -268,6 +275,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -279,6 +288,8 @@ private:
     // Catalogue helpers.
     void setFontAvailability(bool fontSelected);
     void fillFontList();
+    // Shows the list's names in the current interface language, keeping the selected family.
+    void relistInLanguage();
     void setPreviewText(const QString& text);
     void setPreviewSize(std::int16_t points);
     void setPreviewColor(double code);
@@ -302,6 +313,10 @@ private:
     QString settingsFolder_;
     bool ended_ = false;
     int hintWidthTwips_ = 500; // the hint line's width while it is revealed
+    // The families as the font table knows them, with their names, and the family behind each
+    // entry of List1, row by row.
+    QList<FontSystem::FamilyNames> familyNames_;
+    QStringList listedFamilies_;
     frmclient* frmclient_ = nullptr;
     OnlineServices* online_ = nullptr;
     QPointer<setupfon> setupfon_;

@@ -5,6 +5,7 @@
 #include "app/frmfont.h"
 #include "app/settings/NumberForm.h"
 #include "catalogue/BrowseStep.h"
+#include "catalogue/FontListing.h"
 #include "catalogue/PreviewText.h"
 #include "i18n/Language.h"
 #include "platform/Dialogs.h"
@@ -14,16 +15,38 @@
 #include <QListWidget>
 
 void frmfont::fillFontList() {
-    const QStringList families = platform_.fonts.families();
+    familyNames_ = platform_.fonts.familyNames();
+    relistInLanguage();
+    QSignalBlocker blocker(List1);
+    List1->setCurrentRow(-1);
+}
+
+void frmfont::relistInLanguage() {
+    const QString selected = selectedFont();
+    QList<listing::Entry> listed = listing::entries(familyNames_, lang::chineseByC(language()));
+    // Counts and positions are 16-bit in the designed list.
+    if (listed.size() > 32767)
+        listed.resize(32767);
+    QStringList shown;
+    shown.reserve(listed.size());
+    listedFamilies_.clear();
+    listedFamilies_.reserve(listed.size());
+    for (const listing::Entry& entry : listed) {
+        shown.append(entry.shown);
+        listedFamilies_.append(entry.family);
+    }
     QSignalBlocker blocker(List1);
     List1->setUpdatesEnabled(false);
     List1->clear();
-    // Counts and positions are 16-bit in the designed list.
-    List1->addItems(families.size() > 32767 ? families.mid(0, 32767) : families);
-    // "No entry" is set through the view, so that the keyboard focus arriving on the list
-    // does not make its first entry current on its own: only a click, a key or browsing
-    // selects a font.
-    List1->setCurrentIndex(QModelIndex());
+    List1->addItems(shown);
+    // The same family stays selected under its name in the other language. "No entry" is set
+    // through the view, so that the keyboard focus arriving on the list does not make its first
+    // entry current on its own: only a click, a key or browsing selects a font.
+    const int row = selected.isEmpty() ? -1 : int(listedFamilies_.indexOf(selected));
+    if (row >= 0)
+        List1->setCurrentRow(row);
+    else
+        List1->setCurrentIndex(QModelIndex());
     List1->setUpdatesEnabled(true);
 }
 

@@ -3,6 +3,7 @@
 #include "app/frmfont.h"
 #include "i18n/Language.h"
 #include "install/FontInformation.h"
+#include "install/FontInstaller.h"
 #include "install/searchfont.h"
 #include "install/setupexe.h"
 #include "install/setupfon.h"
@@ -11,6 +12,9 @@
 #include "platform/Shell.h"
 
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLineEdit>
 
 namespace {
@@ -37,7 +41,8 @@ void deleteSelectedFont(frmfont& main) {
     Dialogs& dialogs = main.platform().dialogs;
     const QString flag = main.language();
     const bool zh = lang::chineseByC(flag);
-    const QString name = quoted(zh, family);
+    // Named as the list shows it; the family behind the entry is what goes.
+    const QString name = quoted(zh, main.selectedFontName());
     FontSystem& fonts = main.platform().fonts;
     // A collection file holds several families and goes whole: the question names them all.
     QStringList others = fonts.familiesRemovedWith(family);
@@ -59,8 +64,11 @@ void deleteSelectedFont(frmfont& main) {
                      otherNames.join(QStringLiteral(", ")) +
                      QStringLiteral(", which will be deleted with it. Do you really want "
                                     "to delete these fonts?");
-    if (dialogs.message(&main, question, lang::tipsTitle(flag), Dialogs::Icon::Question,
-                        Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
+    // The same details as the information message: the files that would go.
+    const QString details = fontinfo::details(zh, fonts.familyDetails(family));
+    if (dialogs.messageWithDetails(&main, question, lang::tipsTitle(flag), details,
+                                   Dialogs::Icon::Question,
+                                   Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
         return;
 
     const FontSystem::Result result = fonts.removeFamily(family);
@@ -107,8 +115,10 @@ void showFontInformation(frmfont& main) {
     // Linux keeps fonts in many folders: the one that holds the family's file is shown.
     const QString folder =
         fontinfo::folderOf(main.platform().fonts.familyFiles(family), main.fontsFolder());
-    main.platform().dialogs.message(&main, fontinfo::text(zh, family, folder), fontinfo::title(zh),
-                                    Dialogs::Icon::Information);
+    main.platform().dialogs.messageWithDetails(
+        &main, fontinfo::text(zh, main.selectedFontName(), folder), fontinfo::title(zh),
+        fontinfo::details(zh, main.platform().fonts.familyDetails(family)),
+        Dialogs::Icon::Information);
 }
 
 } // namespace
@@ -178,4 +188,41 @@ void frmfont::openSetupfonWithPath(const QString& path) {
     setupfon_->raise();
     setupfon_->activateWindow();
     setupfon_->Text1->setText(path);
+}
+
+void frmfont::openSearchAt(const QString& folder) {
+    searchfonts_Click();
+    searchfont_->setFolder(folder);
+}
+
+void frmfont::dragEnterEvent(QDragEnterEvent* event) {
+    if (!fontinstall::localPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void frmfont::dropEvent(QDropEvent* event) {
+    const QStringList paths = fontinstall::localPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    installDropped(paths);
+}
+
+void frmfont::installDropped(const QStringList& paths) {
+    const fontinstall::Dropped dropped = fontinstall::sortDropped(paths);
+    if (!dropped.files.isEmpty()) {
+        const QString flag = language();
+        const bool chinese = lang::chineseByC(flag);
+        fontinstall::Outcome outcome;
+        for (const QString& path : dropped.files)
+            fontinstall::install(platform_.fonts, path, chinese, outcome);
+        platform_.dialogs.message(
+            this, fontinstall::report(outcome, chinese), lang::tipsTitle(flag),
+            outcome.installed > 0 ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
+        // Fonts dropped on the list are looked for there at once.
+        if (outcome.installed > 0 && listShown())
+            ref_Click();
+    }
+    if (!dropped.folder.isEmpty())
+        openSearchAt(dropped.folder);
 }

@@ -70,6 +70,8 @@ void frmfont::switchLanguage(const QString& flag) {
     // 11.
     if (chinese)
         Label5->setVisible(listShown());
+    // The families are named, and so ordered, in the reader's language.
+    relistInLanguage();
 }
 
 void frmfont::jtzw_Click() {

@@ -48,21 +48,22 @@ QString escaped(const QString& text) {
 }
 
 QString entryBlock(const QString& fontName, const QString& sample, const Tags& tags,
-                   const QString& size, const QString& colorHex) {
+                   const QString& size, const QString& colorHex, const QString& face) {
     const QString name = escaped(fontName);
+    const QString faceName = face.isEmpty() ? name : escaped(face);
     QString block;
     block.reserve(96 + 2 * name.size() + sample.size());
-    block += QLatin1String("\r\n");                          // 1
-    block += QLatin1String("<br>");                          // 2
-    block += tags.centre;                                    // 3
-    block += QLatin1String("<font>");                        // 4
-    block += name + QLatin1Char(' ');                        // 5
-    block += QLatin1String("</font>");                       // 6
-    block += tags.boldOpen;                                  // 7
-    block += tags.italicOpen;                                // 8
-    block += tags.underlineOpen;                             // 9
-    block += QLatin1String("<font face=");                   // 10
-    block += QLatin1Char('"') + name + QLatin1String("\" "); // 11
+    block += QLatin1String("\r\n");                              // 1
+    block += QLatin1String("<br>");                              // 2
+    block += tags.centre;                                        // 3
+    block += QLatin1String("<font>");                            // 4
+    block += name + QLatin1Char(' ');                            // 5
+    block += QLatin1String("</font>");                           // 6
+    block += tags.boldOpen;                                      // 7
+    block += tags.italicOpen;                                    // 8
+    block += tags.underlineOpen;                                 // 9
+    block += QLatin1String("<font face=");                       // 10
+    block += QLatin1Char('"') + faceName + QLatin1String("\" "); // 11
     block += QLatin1String(" color=") + colorHex + QLatin1String(" size=") + size +
              QLatin1Char('>');         // 12
     block += sample;                   // 13

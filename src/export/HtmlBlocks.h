@@ -22,9 +22,10 @@ struct Tags {
 QString escaped(const QString& text);
 
 // One entry: the font's name in the default face, then the sample drawn in that font. The
-// sample text stays exactly as typed (a user may type markup on purpose).
+// sample text stays exactly as typed (a user may type markup on purpose). face is the family
+// as the font table knows it, when the name shown is one in the reader's language.
 QString entryBlock(const QString& fontName, const QString& sample, const Tags& tags,
-                   const QString& size, const QString& colorHex);
+                   const QString& size, const QString& colorHex, const QString& face = {});
 
 // Any encoding but UTF-8 must be declared in the first 1,024 bytes, or readers that do not guess
 // (mail clients, text tools, validators) take the page for UTF-8 or Latin-1. It comes first,

@@ -234,7 +234,8 @@ bool frmhtml::exportAll() {
     main_.mainWidget()->setUpdatesEnabled(false);
     list->setCurrentRow(0);
     for (int row = 0; row < list->count(); ++row) {
-        buffer += htmlexport::entryBlock(main_.selectedFont(), sample, tags, size, colorHex);
+        buffer += htmlexport::entryBlock(main_.selectedFontName(), sample, tags, size, colorHex,
+                                         main_.selectedFont());
         if (row + 1 < list->count())
             list->setCurrentRow(row + 1);
     }

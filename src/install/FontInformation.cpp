@@ -1,6 +1,7 @@
 #include "install/FontInformation.h"
 
 #include <QFileInfo>
+#include <QHash>
 
 namespace fontinfo {
 
@@ -24,6 +25,64 @@ QString folderOf(const QStringList& familyFiles, const QString& fallback) {
     if (familyFiles.isEmpty())
         return fallback;
     return QFileInfo(familyFiles.first()).absolutePath();
+}
+
+namespace {
+
+QString scriptName(bool chinese, const QString& english) {
+    if (!chinese)
+        return english;
+    static const QHash<QString, QString> names{
+        {QStringLiteral("Latin"), QStringLiteral("拉丁文")},
+        {QStringLiteral("Greek"), QStringLiteral("希腊文")},
+        {QStringLiteral("Cyrillic"), QStringLiteral("西里尔文")},
+        {QStringLiteral("Armenian"), QStringLiteral("亚美尼亚文")},
+        {QStringLiteral("Hebrew"), QStringLiteral("希伯来文")},
+        {QStringLiteral("Arabic"), QStringLiteral("阿拉伯文")},
+        {QStringLiteral("Devanagari"), QStringLiteral("天城文")},
+        {QStringLiteral("Bengali"), QStringLiteral("孟加拉文")},
+        {QStringLiteral("Tamil"), QStringLiteral("泰米尔文")},
+        {QStringLiteral("Thai"), QStringLiteral("泰文")},
+        {QStringLiteral("Georgian"), QStringLiteral("格鲁吉亚文")},
+        {QStringLiteral("Ethiopic"), QStringLiteral("埃塞俄比亚文")},
+        {QStringLiteral("Hiragana"), QStringLiteral("平假名")},
+        {QStringLiteral("Katakana"), QStringLiteral("片假名")},
+        {QStringLiteral("Han"), QStringLiteral("汉字")},
+        {QStringLiteral("Hangul"), QStringLiteral("韩文")}};
+    return names.value(english, english);
+}
+
+} // namespace
+
+QString details(bool chinese, const QList<FontSystem::FileDetails>& files) {
+    const QString unknown = chinese ? QStringLiteral("未知") : QStringLiteral("Unknown");
+    const QString listSeparator = chinese ? QStringLiteral("、") : QStringLiteral(", ");
+    const auto orUnknown = [&](const QString& value) { return value.isEmpty() ? unknown : value; };
+    QStringList blocks;
+    for (const FontSystem::FileDetails& file : files) {
+        QStringList scripts;
+        for (const QString& script : file.scripts)
+            scripts.append(scriptName(chinese, script));
+        const QStringList values{
+            file.path, orUnknown(file.format), orUnknown(file.styles.join(QStringLiteral(", "))),
+            orUnknown(file.version), orUnknown(file.designer),
+            // One line, however many paragraphs the file gives it.
+            orUnknown(file.licence.simplified()), orUnknown(scripts.join(listSeparator))};
+        const QStringList labels =
+            chinese ? QStringList{QStringLiteral("文件："),   QStringLiteral("格式："),
+                                  QStringLiteral("样式："),   QStringLiteral("版本："),
+                                  QStringLiteral("设计者："), QStringLiteral("许可："),
+                                  QStringLiteral("文字：")}
+                    : QStringList{QStringLiteral("File: "),     QStringLiteral("Format: "),
+                                  QStringLiteral("Styles: "),   QStringLiteral("Version: "),
+                                  QStringLiteral("Designer: "), QStringLiteral("Licence: "),
+                                  QStringLiteral("Scripts: ")};
+        QStringList lines;
+        for (int i = 0; i < labels.size(); ++i)
+            lines.append(labels[i] + values[i]);
+        blocks.append(lines.join(QLatin1Char('\n')));
+    }
+    return blocks.join(QStringLiteral("\n\n"));
 }
 
 } // namespace fontinfo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FontSystem.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -13,5 +15,8 @@ QString title(bool chinese);
 // The folder shown for a family: the folder that holds its first file, or fallback (the
 // fonts folder) when no file is known.
 QString folderOf(const QStringList& familyFiles, const QString& fallback);
+// The details below the message: for each file of the family its path, format, styles,
+// version, designer, licence and scripts, one block per file.
+QString details(bool chinese, const QList<FontSystem::FileDetails>& files);
 
 } // namespace fontinfo

@@ -89,7 +89,8 @@ void searchfont::buildControls() {
     // the designed list.
     Combo1->setInsertPolicy(QComboBox::NoInsert);
     Combo1->setCompleter(nullptr);
-    Combo1->addItems({QStringLiteral("*.ttf"), QStringLiteral("*.ttc"), QStringLiteral("*.fon")});
+    Combo1->addItems({QStringLiteral("*.ttf"), QStringLiteral("*.ttc"), QStringLiteral("*.fon"),
+                      QStringLiteral("*.otf")});
     Combo1->setCurrentIndex(0);
     Label4->setBuddy(Combo1);
 

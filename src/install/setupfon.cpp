@@ -1,5 +1,7 @@
 #include "install/setupfon.h"
 
+#include "install/FontArchive.h"
+#include "install/FontInstaller.h"
 #include "install/PathForm.h"
 #include "install/SecondaryWindow.h"
 #include "mainview/MainView.h"
@@ -7,8 +9,11 @@
 #include "platform/FontSystem.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 
 namespace {
@@ -42,18 +47,25 @@ setupfon::setupfon(MainView& main)
     Command2 = form.Command2;
     Command3 = form.Command3;
 
+    // Font files, archives and folders may be dropped on the window.
+    setAcceptDrops(true);
     connect(Command1, &QPushButton::clicked, this, &setupfon::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &setupfon::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &setupfon::Command3_Click);
 }
 
 void setupfon::Command1_Click() {
-    // The filters' descriptions are the patterns themselves: TrueType files, bitmap font
-    // files, TrueType collections.
+    // The first filters' descriptions are the patterns themselves: TrueType files, bitmap font
+    // files, TrueType collections, then OpenType files and collections; then every font file
+    // Linux uses, and the archives fonts are downloaded in.
     const auto chosen = main_.platform().dialogs.openFile(
         this, QStringLiteral("请选择要安装的字体文件"),
         {QStringLiteral("*.ttf (*.ttf)"), QStringLiteral("*.fon (*.fon)"),
-         QStringLiteral("*.ttc (*.ttc)")});
+         QStringLiteral("*.ttc (*.ttc)"), QStringLiteral("*.otf (*.otf)"),
+         QStringLiteral("*.otc (*.otc)"),
+         QStringLiteral("所有字体文件 (*.ttf *.ttc *.otf *.otc *.pfb *.pcf *.pcf.gz *.woff "
+                        "*.woff2 *.fon)"),
+         QStringLiteral("字体压缩包 (*.zip *.tar.gz *.tar.xz *.7z)")});
     // A cancelled dialog leaves whatever the field holds.
     if (chosen && !chosen->isEmpty())
         Text1->setText(*chosen);
@@ -66,6 +78,15 @@ void setupfon::Command2_Click() {
     if (path.isEmpty()) {
         dialogs.message(this, QStringLiteral("未输入路径！"), title, Dialogs::Icon::Information);
         Text1->setFocus();
+        return;
+    }
+    if (fontarchive::isArchive(path)) {
+        // An archive's fonts land in a folder of their own; one message counts them.
+        fontinstall::Outcome outcome;
+        fontinstall::install(main_.platform().fonts, path, true, outcome);
+        dialogs.message(this, fontinstall::report(outcome, true), title,
+                        outcome.installed > 0 ? Dialogs::Icon::Information
+                                              : Dialogs::Icon::Warning);
         return;
     }
     // The path goes to the font table exactly as typed, blanks and all.
@@ -85,4 +106,36 @@ void setupfon::Command3_Click() {
 
 void setupfon::closeEvent(QCloseEvent* event) {
     event->ignore();
+}
+
+void setupfon::dragEnterEvent(QDragEnterEvent* event) {
+    if (!fontinstall::localPaths(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void setupfon::dropEvent(QDropEvent* event) {
+    const QStringList paths = fontinstall::localPaths(event->mimeData());
+    if (paths.isEmpty())
+        return;
+    event->acceptProposedAction();
+    installDropped(paths);
+}
+
+void setupfon::installDropped(const QStringList& paths) {
+    const fontinstall::Dropped dropped = fontinstall::sortDropped(paths);
+    if (!dropped.files.isEmpty()) {
+        fontinstall::Outcome outcome;
+        for (const QString& path : dropped.files)
+            fontinstall::install(main_.platform().fonts, path, true, outcome);
+        main_.platform().dialogs.message(
+            this, fontinstall::report(outcome, true), QStringLiteral("系统提示"),
+            outcome.installed > 0 ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
+    }
+    // A folder is searched for fonts; the search window takes this one's place.
+    if (!dropped.folder.isEmpty()) {
+        main_.openSearchAt(dropped.folder);
+        unloaded_ = true;
+        hide();
+        deleteLater();
+    }
 }

@@ -25,6 +25,10 @@ public:
     QPushButton* Command2; // install
     QPushButton* Command3; // back
 
+    // Installs dropped font files and archives with one message at the end; a folder dropped
+    // alone opens the search window at it instead.
+    void installDropped(const QStringList& paths);
+
 public slots:
     void Command1_Click();
     void Command2_Click();
@@ -32,6 +36,8 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     MainView& main_;

@@ -27,9 +27,11 @@ public:
     virtual void onMagnifierCaptionsChanged(QObject* receiver,
                                             std::function<void(bool chinese)> relabel) = 0;
 
-    // The font list List1, its selected entry (empty when none) and the preview line's colour.
+    // The font list List1, the family of its selected entry (empty when none), the name that
+    // entry shows (the family's name in the reader's language) and the preview line's colour.
     virtual QListWidget* fontList() = 0;
     virtual QString selectedFont() const = 0;
+    virtual QString selectedFontName() const = 0;
     virtual QColor previewColor() const = 0;
 
     // The program folder (the program and update/vlupdate), the settings folder (config.ini,
@@ -51,6 +53,8 @@ public:
 
     // Shows the install-from-file window with path in its path field.
     virtual void openSetupfonWithPath(const QString& path) = 0;
+    // Shows the search window at folder, in place of the main window.
+    virtual void openSearchAt(const QString& folder) = 0;
 
     // The magnifier flag "Label8"; closing it also stops its opening growth.
     virtual bool magnifierOpen() const = 0;

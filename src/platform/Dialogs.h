@@ -18,6 +18,14 @@ public:
 
     virtual Answer message(QWidget* parent, const QString& text, const QString& title,
                            Icon icon = Icon::Information, Buttons buttons = Buttons::Ok) = 0;
+    // A message with a details section the user may open below it; where details cannot be
+    // shown, the message alone.
+    virtual Answer messageWithDetails(QWidget* parent, const QString& text, const QString& title,
+                                      const QString& details, Icon icon = Icon::Information,
+                                      Buttons buttons = Buttons::Ok) {
+        Q_UNUSED(details);
+        return message(parent, text, title, icon, buttons);
+    }
     // The typed text; empty when the user cancels.
     virtual QString input(QWidget* parent, const QString& prompt, const QString& title,
                           const QString& defaultText) = 0;

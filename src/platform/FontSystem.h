@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -12,8 +13,36 @@ public:
 
     // Family names, first family name of each font, deduplicated, in the platform's order.
     virtual QStringList families() = 0;
+    // A family with the names it carries in the languages the interface offers.
+    struct FamilyNames {
+        QString family;  // the first name: the one the family is known by everywhere
+        QString chinese; // its Chinese name, empty when it has none
+        QString english; // its English name, empty when it has none
+    };
+    // Every family of families(), with its names; by default each has only its first name.
+    virtual QList<FamilyNames> familyNames() {
+        QList<FamilyNames> names;
+        for (const QString& family : families())
+            names.append({family, {}, {}});
+        return names;
+    }
     // The files that hold a family.
     virtual QStringList familyFiles(const QString& family) = 0;
+    // What a font file says about itself; empty texts where it says nothing.
+    struct FileDetails {
+        QString path;
+        QString format;     // "TrueType", "CFF", "Type 1", "PCF", ...
+        QStringList styles; // the style of each font in the file
+        QString version;    // its version text
+        QString designer;
+        QString licence;     // the licence description, or else the licence address
+        QStringList scripts; // the writing systems it covers, by their English names
+    };
+    // The details of every file of a family; by default none are known.
+    virtual QList<FileDetails> familyDetails(const QString& family) {
+        Q_UNUSED(family);
+        return {};
+    }
     // Rereads the font table, so that fonts added or removed by anyone since start are seen,
     // and lets this program draw families it did not know yet.
     virtual void rescan() = 0;

@@ -42,6 +42,71 @@ QStringList FontconfigFontSystem::families() {
     return result;
 }
 
+namespace {
+
+// How well a family language of fontconfig ("zh-cn") fits Chinese readers: mainland
+// Simplified Chinese first, then Chinese without a region, then Taiwan and Hong Kong. 0 for
+// any other language.
+int chineseFit(const QString& language) {
+    static const QStringList preferred{QStringLiteral("zh-cn"), QStringLiteral("zh"),
+                                       QStringLiteral("zh-tw"), QStringLiteral("zh-hk")};
+    const int index = preferred.indexOf(language.toLower());
+    return index < 0 ? 0 : int(preferred.size()) - index;
+}
+
+bool isEnglish(const QString& language) {
+    return language.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0 ||
+           language.startsWith(QLatin1String("en-"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
+QList<FontSystem::FamilyNames> FontconfigFontSystem::familyNames() {
+    FcInit();
+    FcPattern* pattern = FcPatternCreate();
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, nullptr);
+    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    QList<FamilyNames> result;
+    if (set) {
+        // Styles of one family come as several fonts; the first gives the position, any of
+        // them may carry the Chinese name.
+        QHash<QString, qsizetype> position;
+        QList<int> fit;
+        position.reserve(set->nfont);
+        result.reserve(set->nfont);
+        for (int i = 0; i < set->nfont; ++i) {
+            FcPattern* font = set->fonts[i];
+            const QString family = fcString(font, FC_FAMILY);
+            if (family.isEmpty())
+                continue;
+            auto found = position.constFind(family);
+            if (found == position.constEnd()) {
+                found = position.insert(family, result.size());
+                result.append({family, {}, {}});
+                fit.append(0);
+            }
+            FamilyNames& names = result[*found];
+            for (int k = 0;; ++k) {
+                FcChar8* value = nullptr;
+                if (FcPatternGetString(font, FC_FAMILY, k, &value) != FcResultMatch || !value)
+                    break;
+                const QString language = fcString(font, FC_FAMILYLANG, k);
+                const int chinese = chineseFit(language);
+                if (chinese > fit[*found]) {
+                    fit[*found] = chinese;
+                    names.chinese = QString::fromUtf8(reinterpret_cast<const char*>(value));
+                } else if (names.english.isEmpty() && isEnglish(language)) {
+                    names.english = QString::fromUtf8(reinterpret_cast<const char*>(value));
+                }
+            }
+        }
+        FcFontSetDestroy(set);
+    }
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return result;
+}
+
 QStringList FontconfigFontSystem::familyFiles(const QString& family) {
     FcInit();
     FcPattern* pattern = FcPatternCreate();
@@ -147,21 +212,24 @@ bool liesInside(const QString& file, const QString& canonicalFolder) {
 }
 
 // A name in the fonts folder for a link to target: the file's own name, or, when another file
-// already has it, the name with "-2", "-3", ... before the extension. Empty when a link to the
-// same file is already there.
-QString linkNameFor(const QDir& folder, const QFileInfo& target) {
+// already has it, the name with "-2", "-3", ... before the extension. When a link to the same
+// file is already there, its name, with linked set.
+QString linkNameFor(const QDir& folder, const QFileInfo& target, bool* linked) {
     const QString wanted = target.canonicalFilePath();
     const QString base = target.completeBaseName();
     const QString suffix =
         target.suffix().isEmpty() ? QString() : QLatin1Char('.') + target.suffix();
+    *linked = false;
     for (int n = 1;; ++n) {
         const QString name =
             n == 1 ? target.fileName() : base + QLatin1Char('-') + QString::number(n) + suffix;
         const QFileInfo present(folder.filePath(name));
         if (!present.exists() && !present.isSymLink())
             return name;
-        if (present.canonicalFilePath() == wanted)
-            return {};
+        if (present.canonicalFilePath() == wanted) {
+            *linked = true;
+            return name;
+        }
     }
 }
 
@@ -181,13 +249,13 @@ FontSystem::Result FontconfigFontSystem::installFile(const QString& path) {
     const QDir folder(fontsFolder);
     QString registered = file.absoluteFilePath();
     if (!liesInside(registered, folder.canonicalPath())) {
-        const QString name = linkNameFor(folder, file);
-        if (!name.isEmpty()) {
-            // A link, not a copy: the font stays where the user keeps it.
-            if (!QFile::link(file.absoluteFilePath(), folder.filePath(name)))
-                return Result::Failed;
-            registered = folder.filePath(name);
-        }
+        bool linked = false;
+        const QString name = linkNameFor(folder, file, &linked);
+        // A link, not a copy: the font stays where the user keeps it. Installed again, the
+        // font is registered by its link as before, so that removing the link removes it.
+        if (!linked && !QFile::link(file.absoluteFilePath(), folder.filePath(name)))
+            return Result::Failed;
+        registered = folder.filePath(name);
     }
 
     // FcInitBringUptoDate() does not look at the folders again within fontconfig's rescan

@@ -7,7 +7,11 @@
 class FontconfigFontSystem final : public FontSystem {
 public:
     QStringList families() override;
+    QList<FamilyNames> familyNames() override;
     QStringList familyFiles(const QString& family) override;
+    QList<FileDetails> familyDetails(const QString& family) override;
+    // The details of one font file.
+    static FileDetails fileDetails(const QString& path);
     void rescan() override;
     Result installFile(const QString& path) override;
     QStringList familiesRemovedWith(const QString& family) override;

@@ -7,9 +7,17 @@
 
 Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& text, const QString& title,
                                    Icon icon, Buttons buttons) {
+    return messageWithDetails(parent, text, title, {}, icon, buttons);
+}
+
+Dialogs::Answer QtDialogs::messageWithDetails(QWidget* parent, const QString& text,
+                                              const QString& title, const QString& details,
+                                              Icon icon, Buttons buttons) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
     box.setText(text);
+    if (!details.isEmpty())
+        box.setDetailedText(details);
     switch (icon) {
     case Icon::None:
         box.setIcon(QMessageBox::NoIcon);

@@ -1,7 +1,10 @@
 #include "../app/MainWindowHarness.h"
 #include "ListEntries.h"
 #include "app/controls/PictureButton.h"
+#include "app/settings/CodePage.h"
 #include "catalogue/PreviewText.h"
+#include "export/frmhtml.h"
+#include "tools/frmjwdy.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -9,9 +12,11 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QTest>
@@ -35,11 +40,8 @@ Availability availability(const frmfont& w) {
 TEST(FontList, FillsFromFontconfigAndShowsTheCountInEachLanguage) {
     MainWindowHarness h;
     frmfont& w = h.start();
-    // One entry per family, in fontconfig's order.
-    EXPECT_EQ(entries(w.List1), h.p.realFonts.families());
-    QStringList sorted = entries(w.List1);
-    sorted.sort();
-    EXPECT_EQ(sorted,
+    // One entry per family, sorted by name.
+    EXPECT_EQ(entries(w.List1),
               (QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans Mono")}));
     EXPECT_EQ(w.List2->count(), 0);
     EXPECT_EQ(availability(w), (Availability{false, false, false, false, false}));
@@ -194,8 +196,69 @@ TEST(FontList, SelectingAVerticalVariantPreviewsItLikeAnyOther) {
     h.p.useFakeFonts({QStringLiteral("DejaVu Sans"), QStringLiteral("@DejaVu Sans")});
     frmfont& w = h.start();
     w.Command1_Click();
-    w.List1->setCurrentRow(1);
+    w.List1->setCurrentRow(entries(w.List1).indexOf(QStringLiteral("@DejaVu Sans")));
     EXPECT_EQ(w.Label2->family(), QStringLiteral("@DejaVu Sans"));
     EXPECT_EQ(w.selectedFont(), QStringLiteral("@DejaVu Sans"));
     EXPECT_TRUE(w.infor->isEnabled());
+}
+
+TEST(FontList, ListsFamiliesByTheReadersNameInItsOrderAndEveryUseReachesTheFamily) {
+    MainWindowHarness h;
+    frmfont& w = h.start();
+    w.Command1_Click();
+    // Three families with an English and a Chinese name, installed by hand.
+    QStringList installed;
+    for (const char* file : {"QuillSans.ttf", "BrookSerif.ttf", "IvyMono.ttf"}) {
+        installed << testenv::userFontsFolder() + QLatin1Char('/') + QLatin1String(file);
+        ASSERT_TRUE(QFile::copy(testenv::testFont(QLatin1String(file)), installed.last()));
+    }
+    w.ref_Click();
+    // Chinese: Chinese names in pinyin order (an, hei, song), then the Latin names.
+    EXPECT_EQ(entries(w.List1),
+              (QStringList{"安澜体", "黑曜体", "宋韵体", "DejaVu Sans", "DejaVu Sans Mono"}));
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("您的系统共有 5 种字体"));
+
+    w.List1->setCurrentRow(1);
+    EXPECT_EQ(w.selectedFont(), QStringLiteral("Quill Sans"));
+    EXPECT_EQ(w.Label2->family(), QStringLiteral("Quill Sans"));
+    w.Label2->setText(QStringLiteral("Ab"));
+    EXPECT_EQ(w.Label2->facesOfCharacters(), QStringList(2, QStringLiteral("Quill Sans")));
+    w.infor_Click();
+    EXPECT_TRUE(
+        h.p.dialogs.messageTexts().last().startsWith(QStringLiteral("字体名称：黑曜体\r\n")));
+
+    // English: English names, letters in either case alike; the same family stays selected.
+    w.engls_Click();
+    EXPECT_EQ(entries(w.List1), (QStringList{"brook Serif", "DejaVu Sans", "DejaVu Sans Mono",
+                                             "Ivy Mono", "Quill Sans"}));
+    ASSERT_NE(w.List1->currentItem(), nullptr);
+    EXPECT_EQ(w.List1->currentItem()->text(), QStringLiteral("Quill Sans"));
+    EXPECT_EQ(w.selectedFont(), QStringLiteral("Quill Sans"));
+    w.jtzw_Click();
+    EXPECT_EQ(w.List1->currentItem()->text(), QStringLiteral("黑曜体"));
+
+    // The page names the entry as listed and draws it in the family.
+    w.mnuouthtml_Click();
+    auto* html = w.findChild<frmhtml*>();
+    ASSERT_NE(html, nullptr);
+    const QString page = testenv::newFolder(QStringLiteral("html")) + QStringLiteral("/p.html");
+    html->texturl->setText(page);
+    html->comok_Click();
+    EXPECT_TRUE(codepage::decode(testenv::readFile(page))
+                    .contains(QStringLiteral("<font>黑曜体 </font><font face=\"Quill Sans\"")));
+    html->comback_Click();
+
+    // Deleting the entry asks by its Chinese name and removes that family's file.
+    w.List1->setCurrentRow(1);
+    h.p.dialogs.clear();
+    h.p.dialogs.answers.push_back(Dialogs::Answer::Yes);
+    w.delcfont_Click();
+    EXPECT_TRUE(h.p.dialogs.messageTexts().value(0).contains(QStringLiteral("“黑曜体”")));
+    EXPECT_FALSE(QFileInfo::exists(installed[0]));
+    EXPECT_TRUE(QFileInfo::exists(installed[1]));
+    EXPECT_EQ(entries(w.List1),
+              (QStringList{"安澜体", "宋韵体", "DejaVu Sans", "DejaVu Sans Mono"}));
+    for (const QString& file : installed)
+        QFile::remove(file);
+    w.ref_Click();
 }

@@ -1,4 +1,5 @@
 #include "../app/MainWindowHarness.h"
+#include "ListEntries.h"
 #include "app/ColorCode.h"
 #include "app/settings/CodePage.h"
 #include "catalogue/PreviewText.h"
@@ -162,7 +163,7 @@ TEST(Preview, DrawsMissingCharactersInTheFallbackFaceOnly) {
     frmfont& w = h.start();
     PreviewText::setFallbackFamilies(QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans"));
     w.Command1_Click();
-    w.List1->setCurrentRow(h.p.realFonts.families().indexOf(QStringLiteral("DejaVu Sans Mono")));
+    w.List1->setCurrentRow(entries(w.List1).indexOf(QStringLiteral("DejaVu Sans Mono")));
     w.Label2->setText(QStringLiteral("Ab\u0416\u05D0")); // Hebrew alef: in DejaVu Sans only
     const QStringList faces = w.Label2->facesOfCharacters();
     ASSERT_EQ(faces.size(), 4);

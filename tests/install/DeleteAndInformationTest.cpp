@@ -110,7 +110,8 @@ TEST(DeleteFont, AsksFirstThenRemovesTheLinkAndRefreshesTheList) {
     EXPECT_EQ(QFileInfo(trashed(QStringLiteral("DejaVuSerif.ttf"))).symLinkTarget(),
               testenv::spareFont());
     EXPECT_FALSE(entries(w.List1).contains(serif));
-    EXPECT_EQ(entries(w.List1), f.h.p.realFonts.families());
+    EXPECT_EQ(entries(w.List1),
+              (QStringList{QStringLiteral("DejaVu Sans"), QStringLiteral("DejaVu Sans Mono")}));
     EXPECT_FALSE(w.delfont->isEnabled());
     EXPECT_EQ(w.selectedFont(), QString());
 }
@@ -223,6 +224,53 @@ TEST(FontInformation, ShowsNameAndTheFolderHoldingTheFamilyInEachLanguage) {
     EXPECT_TRUE(fake.p.dialogs.messages()[0].text.startsWith(
         QStringLiteral("字体名称：@Vertical\r\n字体路径：") + v.fontsFolder() +
         QStringLiteral("\r\n")));
+}
+
+TEST(FontInformation, DetailsTellEachFileOfTheFamilyAndTheDeleteQuestionShowsThemToo) {
+    WithUserFont f;
+    frmfont& w = *f.w;
+    auto& dialogs = f.h.p.dialogs;
+    selectFamily(w, sans);
+    w.infor_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    // DejaVu Sans: the book and the bold file, each with what it says about itself.
+    const QString details = dialogs.messages()[0].details;
+    const QStringList blocks = details.split(QStringLiteral("\n\n"));
+    ASSERT_EQ(blocks.size(), 2) << details.toStdString();
+    QStringList files;
+    for (const QString& block : blocks) {
+        const QStringList lines = block.split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 7) << block.toStdString();
+        files << lines[0];
+        EXPECT_EQ(lines[1], QStringLiteral("格式：TrueType"));
+        EXPECT_EQ(lines[3], QStringLiteral("版本：Version 2.37"));
+        EXPECT_EQ(lines[4], QStringLiteral("设计者：DejaVu fonts team"));
+        EXPECT_TRUE(lines[5].startsWith(QStringLiteral("许可：Fonts are (c) Bitstream")));
+        EXPECT_TRUE(lines[6].startsWith(QStringLiteral("文字：拉丁文、希腊文、西里尔文")))
+            << lines[6].toStdString();
+        EXPECT_FALSE(lines[6].contains(QStringLiteral("汉字")));
+    }
+    files.sort();
+    EXPECT_EQ(files, (QStringList{QStringLiteral("文件：") + testenv::systemFontsFolder() +
+                                      QStringLiteral("/DejaVuSans-Bold.ttf"),
+                                  QStringLiteral("文件：") + testenv::systemFontsFolder() +
+                                      QStringLiteral("/DejaVuSans.ttf")}));
+    EXPECT_TRUE(details.contains(QStringLiteral("样式：Bold")));
+    EXPECT_TRUE(details.contains(QStringLiteral("样式：Book")));
+
+    // In English, and in the question before deleting (answered No: nothing happens).
+    dialogs.clear();
+    w.setLanguage(QStringLiteral("e"));
+    selectFamily(w, serif);
+    dialogs.answers.push_back(Dialogs::Answer::No);
+    w.delfont_Click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].details.startsWith(
+        QStringLiteral("File: ") + testenv::userFontsFolder() +
+        QStringLiteral("/DejaVuSerif.ttf\nFormat: TrueType\nStyles: Book\nVersion: Version 2.37")))
+        << dialogs.messages()[0].details.toStdString();
+    EXPECT_TRUE(dialogs.messages()[0].details.contains(QStringLiteral("Scripts: Latin, Greek")));
+    EXPECT_TRUE(entries(w.List1).contains(serif));
 }
 
 TEST(FontsFolder, OpensTheUserFontsFolderMakingItWhenMissing) {

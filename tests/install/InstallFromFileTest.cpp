@@ -75,7 +75,8 @@ TEST(InstallFromFile, LinksTheFileAndTheRefreshedListDrawsTheNewFamily) {
     EXPECT_EQ(win->Command3->toolTip(), QStringLiteral("返回主界面"));
     EXPECT_FALSE(win->windowFlags() & Qt::WindowCloseButtonHint);
 
-    // Browse: three filters in their order; a cancelled dialog leaves typed text alone.
+    // Browse: the three designed filters first, then OpenType, every font file and archives;
+    // a cancelled dialog leaves typed text alone.
     h.p.dialogs.openFiles = {testenv::spareFont(), QString()};
     win->Command1_Click();
     EXPECT_EQ(win->Text1->text(), testenv::spareFont());
@@ -83,8 +84,11 @@ TEST(InstallFromFile, LinksTheFileAndTheRefreshedListDrawsTheNewFamily) {
     EXPECT_EQ(h.p.dialogs.shown[0].kind, QStringLiteral("open"));
     EXPECT_EQ(h.p.dialogs.shown[0].title, QStringLiteral("请选择要安装的字体文件"));
     EXPECT_EQ(h.p.dialogs.shown[0].filters,
-              (QStringList{QStringLiteral("*.ttf (*.ttf)"), QStringLiteral("*.fon (*.fon)"),
-                           QStringLiteral("*.ttc (*.ttc)")}));
+              (QStringList{"*.ttf (*.ttf)", "*.fon (*.fon)", "*.ttc (*.ttc)", "*.otf (*.otf)",
+                           "*.otc (*.otc)",
+                           "所有字体文件 (*.ttf *.ttc *.otf *.otc *.pfb *.pcf *.pcf.gz *.woff "
+                           "*.woff2 *.fon)",
+                           "字体压缩包 (*.zip *.tar.gz *.tar.xz *.7z)"}));
     win->Text1->setText(QStringLiteral("typed"));
     win->Command1_Click();
     EXPECT_EQ(win->Text1->text(), QStringLiteral("typed"));

@@ -67,9 +67,10 @@ TEST(SearchWindow, OpensOnTheProgramFolderWithItsTextsInEachLanguage) {
     EXPECT_EQ(s->Text1->text(), h.folder + QLatin1Char('/'));
     EXPECT_TRUE(s->Text1->isHidden());
     EXPECT_EQ(s->Combo1->currentText(), QStringLiteral("*.ttf"));
-    EXPECT_EQ(s->Combo1->count(), 3);
+    EXPECT_EQ(s->Combo1->count(), 4);
     EXPECT_EQ(s->Combo1->itemText(1), QStringLiteral("*.ttc"));
     EXPECT_EQ(s->Combo1->itemText(2), QStringLiteral("*.fon"));
+    EXPECT_EQ(s->Combo1->itemText(3), QStringLiteral("*.otf"));
     EXPECT_EQ(buttonsOf(*s), (Buttons{true, false, true}));
 
     EXPECT_EQ(s->windowTitle(), QStringLiteral("Search Fonts"));

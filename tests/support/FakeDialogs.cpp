@@ -17,9 +17,15 @@ QStringList FakeDialogs::messageTexts() const {
     return result;
 }
 
-Dialogs::Answer FakeDialogs::message(QWidget*, const QString& text, const QString& title, Icon icon,
-                                     Buttons buttons) {
-    Shown s{QStringLiteral("message"), text, title, icon, buttons, {}, {}};
+Dialogs::Answer FakeDialogs::message(QWidget* parent, const QString& text, const QString& title,
+                                     Icon icon, Buttons buttons) {
+    return messageWithDetails(parent, text, title, {}, icon, buttons);
+}
+
+Dialogs::Answer FakeDialogs::messageWithDetails(QWidget*, const QString& text, const QString& title,
+                                                const QString& details, Icon icon,
+                                                Buttons buttons) {
+    Shown s{QStringLiteral("message"), text, title, icon, buttons, {}, {}, details};
     shown.append(s);
     if (onMessage)
         onMessage(s);
@@ -33,8 +39,14 @@ Dialogs::Answer FakeDialogs::message(QWidget*, const QString& text, const QStrin
 
 QString FakeDialogs::input(QWidget*, const QString& prompt, const QString& title,
                            const QString& defaultText) {
-    shown.append(Shown{
-        QStringLiteral("input"), prompt, title, Icon::None, Buttons::OkCancel, defaultText, {}});
+    shown.append(Shown{QStringLiteral("input"),
+                       prompt,
+                       title,
+                       Icon::None,
+                       Buttons::OkCancel,
+                       defaultText,
+                       {},
+                       {}});
     if (!inputs.empty()) {
         unscriptedInputs_ = 0;
         const QString a = inputs.front();
@@ -51,8 +63,14 @@ QString FakeDialogs::input(QWidget*, const QString& prompt, const QString& title
 std::optional<QString> FakeDialogs::openFile(QWidget*, const QString& title,
                                              const QStringList& filters,
                                              const QString& startFolder) {
-    shown.append(Shown{
-        QStringLiteral("open"), {}, title, Icon::None, Buttons::OkCancel, startFolder, filters});
+    shown.append(Shown{QStringLiteral("open"),
+                       {},
+                       title,
+                       Icon::None,
+                       Buttons::OkCancel,
+                       startFolder,
+                       filters,
+                       {}});
     if (openFiles.empty())
         return std::nullopt;
     const QString a = openFiles.front();
@@ -65,7 +83,7 @@ std::optional<QString> FakeDialogs::openFile(QWidget*, const QString& title,
 std::optional<QString> FakeDialogs::saveFile(QWidget*, const QString& title,
                                              const QStringList& filters, const QString& startPath) {
     shown.append(Shown{
-        QStringLiteral("save"), {}, title, Icon::None, Buttons::OkCancel, startPath, filters});
+        QStringLiteral("save"), {}, title, Icon::None, Buttons::OkCancel, startPath, filters, {}});
     if (saveFiles.empty())
         return std::nullopt;
     const QString a = saveFiles.front();
@@ -76,8 +94,8 @@ std::optional<QString> FakeDialogs::saveFile(QWidget*, const QString& title,
 }
 
 std::optional<QColor> FakeDialogs::color(QWidget*, const QColor& initial) {
-    shown.append(
-        Shown{QStringLiteral("color"), {}, {}, Icon::None, Buttons::OkCancel, initial.name(), {}});
+    shown.append(Shown{
+        QStringLiteral("color"), {}, {}, Icon::None, Buttons::OkCancel, initial.name(), {}, {}});
     if (colors.empty())
         return std::nullopt;
     auto a = colors.front();

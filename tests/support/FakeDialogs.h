@@ -18,6 +18,7 @@ public:
         Buttons buttons = Buttons::Ok;
         QString defaultText; // input default, or the dialog's start folder or path
         QStringList filters;
+        QString details; // a message's details section
     };
 
     QList<Shown> shown;
@@ -36,6 +37,8 @@ public:
 
     Answer message(QWidget* parent, const QString& text, const QString& title, Icon icon,
                    Buttons buttons) override;
+    Answer messageWithDetails(QWidget* parent, const QString& text, const QString& title,
+                              const QString& details, Icon icon, Buttons buttons) override;
     QString input(QWidget* parent, const QString& prompt, const QString& title,
                   const QString& defaultText) override;
     std::optional<QString> openFile(QWidget* parent, const QString& title,

@@ -30,7 +30,8 @@ public:
     int shows = 0;
     int activations = 0;
     int ends = 0;
-    QStringList installPaths; // each openSetupfonWithPath
+    QStringList installPaths;  // each openSetupfonWithPath
+    QStringList searchFolders; // each openSearchAt
 
     // The main window's language switch, as the magnifier sees it.
     void switchLanguage(const QString& flag) {
@@ -52,6 +53,7 @@ public:
     QString selectedFont() const override {
         return list.currentItem() ? list.currentItem()->text() : QString();
     }
+    QString selectedFontName() const override { return selectedFont(); }
     QColor previewColor() const override { return colour; }
     const QString& programFolder() const override { return folder_; }
     const QString& settingsFolder() const override { return folder_; }
@@ -68,6 +70,7 @@ public:
     void showMain() override { ++shows; }
     void activateMain() override { ++activations; }
     void openSetupfonWithPath(const QString& path) override { installPaths << path; }
+    void openSearchAt(const QString& folder) override { searchFolders << folder; }
     bool magnifierOpen() const override { return magnifier; }
     void setMagnifierOpen(bool open) override { magnifier = open; }
     bool onLine() const override { return online; }

@@ -10,3 +10,9 @@ inline QStringList entries(const QListWidget* list) {
         names << list->item(i)->text();
     return names;
 }
+
+// Test failures show texts as text.
+#include <ostream>
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}

@@ -85,6 +85,10 @@ QString spareFont() {
     return spareFontsFolder() + QStringLiteral("/DejaVuSerif.ttf");
 }
 
+QString testFont(const QString& fileName) {
+    return QStringLiteral(VL_TEST_FONTS_DIR "/") + fileName;
+}
+
 QString newFolder(const QString& prefix) {
     const QString path = root() + QLatin1Char('/') + prefix + QLatin1Char('-') +
                          QUuid::createUuid().toString(QUuid::Id128).left(12);

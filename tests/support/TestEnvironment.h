@@ -17,6 +17,9 @@ QString userFontsFolder();
 // Font files fontconfig does not list yet (DejaVu Serif, DejaVu Serif Bold), for installing.
 QString spareFontsFolder();
 QString spareFont(); // spareFontsFolder()/DejaVuSerif.ttf
+// A font made for the tests (support/fonts/make_test_fonts.py): "QuillSans.ttf" (also named
+// 黑曜体), "BrookSerif.ttf" (宋韵体), "IvyMono.ttf" (安澜体), "OrchidText.otf" (OpenType CFF).
+QString testFont(const QString& fileName);
 // A new empty folder under root().
 QString newFolder(const QString& prefix);
 // A new program folder holding a copy of the installed config.ini (or none).
