@@ -220,7 +220,7 @@ TEST(SearchWindow, TheCompletionStatusOutlastsItsMessageUntilTheUserComesBack) {
     QTest::keyClick(typed, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(typed, QStringLiteral("*.TTF"));
     QTest::keyClick(typed, Qt::Key_Return);
-    EXPECT_EQ(s.Combo1->count(), 3);
+    EXPECT_EQ(s.Combo1->count(), 4);
     EXPECT_EQ(s.Combo1->currentText(), QStringLiteral("*.TTF"));
 
     // The completion message is a real one, answered from the keyboard.
