@@ -36,9 +36,12 @@ public:
     void discard();
 
 private:
+    void startWriteback();
+
     std::unique_ptr<QSaveFile> file_;
     std::optional<QCryptographicHash> hash_;
     QByteArray expectedHash_;
     qint64 received_ = 0;
+    qint64 writtenBack_ = 0;
     bool writeFailed_ = false;
 };
