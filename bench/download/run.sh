@@ -52,6 +52,10 @@ now() { date +%s.%N; }
 seconds() { python3 -c "print(f'{$2 - $1:.3f}')"; }
 peak_kb() { awk -F': ' '/Maximum resident set size/ {print $2}' "$1"; }
 
+# Wall times on a shared machine mean little without the competition they met.
+machine() { printf 'nproc %s, load average %s' "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)"; }
+echo "before: $(machine)"
+
 updater_times=() curl_times=() updater_kb=() curl_kb=()
 for i in $(seq "$runs"); do
     printf '[Update]\nstart=1\n' > "$work/prog/config.ini"
@@ -76,8 +80,8 @@ for i in $(seq "$runs"); do
     t1=$(now)
     curl_times+=("$(seconds "$t0" "$t1")")
     curl_kb+=("$(peak_kb "$work/time.curl")")
-    printf 'run %d: vlupdate %ss %s KB   curl %ss %s KB\n' "$i" "${updater_times[-1]}" \
-        "${updater_kb[-1]}" "${curl_times[-1]}" "${curl_kb[-1]}"
+    printf 'run %d: vlupdate %ss %s KB   curl %ss %s KB   (%s)\n' "$i" "${updater_times[-1]}" \
+        "${updater_kb[-1]}" "${curl_times[-1]}" "${curl_kb[-1]}" "$(machine)"
 done
 
 median() { printf '%s\n' "$@" | sort -n | awk '{a[NR]=$1} END {print (NR%2 ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2)}'; }
@@ -93,3 +97,4 @@ print(f"median vlupdate {mu:.3f} s ({size / mu / 1e6:.0f} MB/s), curl {mc:.3f} s
 print(f"ratio {ratio:.2f} (target <= 1.5): {'PASS' if ratio <= 1.5 else 'FAIL'}")
 print(f"vlupdate peak memory {peak / 1024:.1f} MB (target < 60): {'PASS' if peak < 60 * 1024 else 'FAIL'}")
 PY
+echo "after: $(machine)"

@@ -2,13 +2,16 @@
 # Start-up time to the mapped main window and peak memory, median of 5, with 2,000 and 10,000
 # generated font families and the shipped config.ini. With 2,000 families, starts with the
 # shipped config.ini and with a valid one of 1 MB alternate, 9 of each: the 1 MB one's median
-# must stay within 1.2 times the shipped one's.
+# must stay within 1.2 times the shipped one's. In the same run, in turn with vlfonts, the floor:
+# a bare Qt window with the same list and interface face (bench/startup-floor).
 # Usage: bench/startup/run.sh [build-dir] [family counts, default "2000 10000"]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build}
 counts=${2:-2000 10000}
-cmake --build "$build" --target vlfonts bench_startup >/dev/null
+cmake --build "$build" --target vlfonts bench_startup bench_startup-floor >/dev/null
+# Wall times on a shared machine mean little without the competition they met.
+machine() { printf 'nproc %s, load average %s' "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)"; }
 
 shipped=$(mktemp)
 # No automatic update check during a benchmark.
@@ -54,14 +57,17 @@ for n in $counts; do
         # The two alternate, and more often, so that a busy machine weighs on both alike.
         runs=9
     fi
+    echo "startup $n families ($(machine) before)"
     results=$(
         # shellcheck disable=SC1091
         . "$fixture/env.sh"
         for ((i = 0; i < runs; i++)); do
             for f in "${!folders[@]}"; do
                 echo "$f $(xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_startup" \
-                    "${folders[$f]}/vlfonts")"
+                    "${folders[$f]}/vlfonts" 2>/dev/null)"
             done
+            echo "floor $(xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_startup" \
+                "$build/bench/bench_startup-floor" 2>/dev/null)"
         done
     )
     rm -rf "${folders[@]}"
@@ -69,6 +75,10 @@ for n in $counts; do
     read -r kb _ <<<"$(median "$(awk '$1 == 0 {print $3}' <<<"$results" | tr '\n' ' ')")"
     echo "startup $n families: median $ms ms to the mapped window (runs: $times)," \
         "median peak memory $(awk -v k="$kb" 'BEGIN{printf "%.1f", k / 1024}') MB"
+    read -r floorMs floorTimes <<<"$(median "$(awk '$1 == "floor" {print $2}' <<<"$results" | tr '\n' ' ')")"
+    read -r floorKb _ <<<"$(median "$(awk '$1 == "floor" {print $3}' <<<"$results" | tr '\n' ' ')")"
+    echo "bare Qt floor $n families: median $floorMs ms (runs: $floorTimes)," \
+        "median peak memory $(awk -v k="$floorKb" 'BEGIN{printf "%.1f", k / 1024}') MB"
     if [ "$n" = 2000 ]; then
         read -r bigMs bigTimes <<<"$(median "$(awk '$1 == 1 {print $2}' <<<"$results" | tr '\n' ' ')")"
         read -r bigKb _ <<<"$(median "$(awk '$1 == 1 {print $3}' <<<"$results" | tr '\n' ' ')")"
@@ -77,5 +87,6 @@ for n in $counts; do
             "$(awk -v a="$bigMs" -v b="$ms" 'BEGIN{printf "%.2f", a / b}') times the shipped" \
             "config.ini's (target: at most 1.2)"
     fi
+    echo "($(machine) after)"
 done
 rm -f "$shipped" "$big"

@@ -40,6 +40,8 @@ public:
     bool isInPlace() const;
 
 private:
+    void startWriteback();
+
     QString path_;
     QByteArray tempName_;
     int fd_ = -1;
@@ -48,6 +50,7 @@ private:
     qint64 received_ = 0;
     QByteArray head_; // the first bytes, which tell a program from a package
     unsigned savedMode_ = 0;
+    qint64 writtenBack_ = 0;
     bool writeFailed_ = false;
     bool saved_ = false;
     quint64 savedDevice_ = 0;

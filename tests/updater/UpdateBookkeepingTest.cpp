@@ -6,6 +6,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace updater;
@@ -93,6 +94,27 @@ TEST(DownloadFile, AppearsUnderItsNameOnlyWhenWhole) {
     EXPECT_EQ(file.finish(1000), DownloadFile::Outcome::Saved);
     EXPECT_EQ(testenv::readFile(path), QByteArray(600, 'n') + QByteArray(400, 'm'));
     EXPECT_EQ(entries(folder), QStringList{QStringLiteral("setup.run")});
+}
+
+TEST(DownloadFile, ALargeDownloadInUnevenPiecesArrivesWhole) {
+    // Large enough to be handed to the disk several times while it is written; the pieces
+    // alternate between a few bytes (held in the file's buffer) and more than a megabyte.
+    const QString path = testenv::newFolder(QStringLiteral("dl")) + QStringLiteral("/setup.run");
+    QByteArray body(20 * 1024 * 1024 + 12345, Qt::Uninitialized);
+    for (qsizetype i = 0; i < body.size(); ++i)
+        body[i] = char((i * 131) ^ (i >> 9));
+
+    DownloadFile file;
+    ASSERT_TRUE(file.open(path, hexSha256(body)));
+    qint64 at = 0;
+    for (int piece = 0; at < body.size(); ++piece) {
+        const qint64 n = std::min<qint64>(body.size() - at, piece % 2 ? 1536 * 1024 + piece : 7);
+        ASSERT_TRUE(file.append(body.constData() + at, n));
+        at += n;
+    }
+    EXPECT_EQ(file.received(), body.size());
+    EXPECT_EQ(file.finish(body.size()), DownloadFile::Outcome::Saved);
+    EXPECT_EQ(testenv::readFile(path), body);
 }
 
 TEST(DownloadFile, AWrongLengthOrChecksumLeavesNothingBehind) {
