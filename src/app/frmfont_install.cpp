@@ -212,15 +212,10 @@ void frmfont::installDropped(const QStringList& paths) {
     const fontinstall::Dropped dropped = fontinstall::sortDropped(paths);
     if (!dropped.files.isEmpty()) {
         const QString flag = language();
-        const bool chinese = lang::chineseByC(flag);
-        fontinstall::Outcome outcome;
-        for (const QString& path : dropped.files)
-            fontinstall::install(platform_.fonts, path, chinese, outcome);
-        platform_.dialogs.message(
-            this, fontinstall::report(outcome, chinese), lang::tipsTitle(flag),
-            outcome.installed > 0 ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
+        const int installed = fontinstall::installWithReport(
+            platform_, this, dropped.files, lang::chineseByC(flag), lang::tipsTitle(flag));
         // Fonts dropped on the list are looked for there at once.
-        if (outcome.installed > 0 && listShown())
+        if (installed > 0 && listShown())
             ref_Click();
     }
     if (!dropped.folder.isEmpty())

@@ -1,6 +1,7 @@
 #include "install/FontInstaller.h"
 
 #include "install/FontArchive.h"
+#include "platform/Dialogs.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,6 +119,17 @@ QString report(const Outcome& outcome, bool chinese) {
     if (!outcome.problems.isEmpty())
         text += QStringLiteral("\n\n") + outcome.problems.join(QLatin1Char('\n'));
     return text;
+}
+
+int installWithReport(const Platform& platform, QWidget* parent, const QStringList& files,
+                      bool chinese, const QString& title) {
+    Outcome outcome;
+    for (const QString& path : files)
+        install(platform.fonts, path, chinese, outcome);
+    platform.dialogs.message(parent, report(outcome, chinese), title,
+                             outcome.installed > 0 ? Dialogs::Icon::Information
+                                                   : Dialogs::Icon::Warning);
+    return outcome.installed;
 }
 
 QStringList localPaths(const QMimeData* data) {

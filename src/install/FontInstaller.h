@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/FontSystem.h"
+#include "platform/Platform.h"
 
 #include <QString>
 #include <QStringList>
 
 class QMimeData;
+class QWidget;
 
 // Installing what a user hands over at once (a chosen file, or files and archives dropped on a
 // window): each font file as it is, each archive by the fonts inside, and one message at the
@@ -24,6 +26,10 @@ void install(FontSystem& fonts, const QString& path, bool chinese, Outcome& outc
 
 // The one message after an install: how many fonts were installed, or why none were.
 QString report(const Outcome& outcome, bool chinese);
+
+// Installs each of files, then shows the one message under title; the number installed.
+int installWithReport(const Platform& platform, QWidget* parent, const QStringList& files,
+                      bool chinese, const QString& title);
 
 // The local files and folders of a drag, empty when it carries none.
 QStringList localPaths(const QMimeData* data);

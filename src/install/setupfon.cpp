@@ -124,12 +124,8 @@ void setupfon::dropEvent(QDropEvent* event) {
 void setupfon::installDropped(const QStringList& paths) {
     const fontinstall::Dropped dropped = fontinstall::sortDropped(paths);
     if (!dropped.files.isEmpty()) {
-        fontinstall::Outcome outcome;
-        for (const QString& path : dropped.files)
-            fontinstall::install(main_.platform().fonts, path, true, outcome);
-        main_.platform().dialogs.message(
-            this, fontinstall::report(outcome, true), QStringLiteral("系统提示"),
-            outcome.installed > 0 ? Dialogs::Icon::Information : Dialogs::Icon::Warning);
+        fontinstall::installWithReport(main_.platform(), this, dropped.files, true,
+                                       QStringLiteral("系统提示"));
     }
     // A folder is searched for fonts; the search window takes this one's place.
     if (!dropped.folder.isEmpty()) {
