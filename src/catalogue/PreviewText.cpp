@@ -162,6 +162,16 @@ QStringList PreviewText::facesOfCharacters() const {
     return faces;
 }
 
+QString PreviewText::drawnStyle() const {
+    runs();
+    return rawFace_.styleName();
+}
+
+QString PreviewText::drawnFamily() const {
+    runs();
+    return rawFace_.familyName();
+}
+
 QSize PreviewText::sizeHint() const {
     qreal width = 0;
     qreal height = 0;

@@ -37,6 +37,10 @@ public:
     static void setFallbackFamilies(const QString& cjk, const QString& other);
     // Which face draws each character (for tests): the family name per character.
     QStringList facesOfCharacters() const;
+    // The style of the face that draws the selected family's own characters, as that face
+    // names it ("Bold Italic"), and the family it belongs to (for tests).
+    QString drawnStyle() const;
+    QString drawnFamily() const;
     // The line's natural size in its faces.
     QSize sizeHint() const override;
 

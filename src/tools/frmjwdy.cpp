@@ -6,6 +6,7 @@
 #include "install/SecondaryWindow.h"
 #include "mainview/MainView.h"
 #include "platform/Dialogs.h"
+#include "platform/FontSystem.h"
 #include "tools/Magnifier.h"
 #include "tools/frmzdy.h"
 
@@ -117,6 +118,7 @@ QList<PreviewText*> frmjwdy::glyphLabels() const {
 
 void frmjwdy::Form_Load() {
     const QString face = main_.selectedFont();
+    main_.platform().fonts.prepareToDraw(face);
     for (PreviewText* label : glyphLabels())
         label->setFamily(face);
     const QColor preview = main_.previewColor();
