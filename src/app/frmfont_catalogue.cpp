@@ -105,7 +105,6 @@ void frmfont::ref_Click() {
 
 void frmfont::List1_Click() {
     const QString family = selectedFont();
-    platform_.fonts.prepareToDraw(family);
     Label2->setFamily(family);
     Label6->setFamily(family);
     setPreviewSize(presize);

@@ -48,7 +48,7 @@ void frmzdy::Form_Load() {
     Command1->setToolTip(zh ? QStringLiteral("返回") : QStringLiteral("Back"));
     // 3.-6.
     const QString face = main_.selectedFont();
-    main_.platform().fonts.prepareToDraw(face);
+    Label1->setFonts(&main_.platform().fonts);
     Label1->setColor(keyboard_.headingColor());
     Label1->setText(keyboard_.Label7->text());
     Label1->setFamily(face);

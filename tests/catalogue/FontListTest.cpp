@@ -105,14 +105,15 @@ TEST(FontList, RefreshSeesFontsAddedAndRemovedByAnyoneAndDrawsThemInTheirFace) {
     EXPECT_EQ(w.List1->currentRow(), -1);
     EXPECT_EQ(availability(w), (Availability{false, false, true, false, true}));
 
-    // The new family previews in its own face: selecting it hands it to the toolkit, which
-    // was shown only the interface faces at start.
+    // The new family previews in its own face: drawing it hands it to the toolkit, which was
+    // shown only the interface faces at start.
     EXPECT_FALSE(QFontDatabase::families().contains(QStringLiteral("DejaVu Serif")));
     w.List1->setCurrentRow(entries(w.List1).indexOf(QStringLiteral("DejaVu Serif")));
-    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("DejaVu Serif"))).family(),
-              QStringLiteral("DejaVu Serif"));
     w.Label2->setText(QStringLiteral("Abc"));
     EXPECT_EQ(w.Label2->facesOfCharacters(), QStringList(3, QStringLiteral("DejaVu Serif")));
+    EXPECT_EQ(w.Label2->drawnFamily(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("DejaVu Serif"))).family(),
+              QStringLiteral("DejaVu Serif"));
 
     // A custom text stays through a refresh; a count for another number stays too.
     h.p.dialogs.inputs.push_back(QStringLiteral("样例 Sample"));
