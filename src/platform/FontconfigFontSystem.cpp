@@ -224,20 +224,18 @@ void FontconfigFontSystem::showToolkitOnlyInterfaceFaces() {
         return;
     }
     // The faces the interface and the preview's fallbacks draw with (see applyInterfaceFonts).
-    const QSet<QString> interface {
-        matchFamily(QStringLiteral("sans-serif")),
-            matchFamily(QStringLiteral("sans-serif:lang=zh-cn"))
-    };
+    const QSet<QString> interfaceFamilies{matchFamily(QStringLiteral("sans-serif")),
+                                          matchFamily(QStringLiteral("sans-serif:lang=zh-cn"))};
     FcFontSet* shown = FcConfigGetFonts(small, FcSetSystem);
     const FcFontSet* all = FcConfigGetFonts(full, FcSetSystem);
     for (int i = 0; shown && all && i < all->nfont; ++i) {
         const QString family = fcString(all->fonts[i], FC_FAMILY);
-        if (!family.isEmpty() && interface.contains(family))
+        if (!family.isEmpty() && interfaceFamilies.contains(family))
             FcFontSetAdd(shown, FcPatternDuplicate(all->fonts[i]));
     }
     // The current configuration keeps its own reference.
     if (FcConfigSetCurrent(small))
-        toolkitFamilies() = interface;
+        toolkitFamilies() = interfaceFamilies;
     FcConfigDestroy(small);
 }
 
