@@ -205,7 +205,9 @@ void FontconfigFontSystem::showToolkitOnlyInterfaceFaces() {
     // The same rules as the full configuration (aliases, rendering settings, cache folders),
     // without its font folders; the interface faces are then taken from the full table as
     // fontconfig has already read them, instead of reading their files again.
-    FcChar8* mainFile = FcConfigFilename(nullptr);
+    // Asked of the full configuration: without one, fontconfig would load its default
+    // configuration, fonts and all, only to answer.
+    FcChar8* mainFile = FcConfigGetFilename(full, nullptr);
     if (!mainFile)
         return;
     const QString included =
