@@ -56,6 +56,7 @@ QString programFolder(QTemporaryDir& dir) {
 
 int main(int argc, char** argv) {
     const bool startupMode = argc > 1 && QByteArray(argv[1]) == "startup";
+    FontconfigFontSystem::showToolkitOnlyInterfaceFaces();
     QApplication app(argc, argv);
     applyInterfaceFonts();
     QTemporaryDir dir;

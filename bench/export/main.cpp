@@ -18,6 +18,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    FontconfigFontSystem::showToolkitOnlyInterfaceFaces();
     QApplication app(argc, argv);
     applyInterfaceFonts();
     QTemporaryDir dir;

@@ -135,6 +135,7 @@ void frmfont::buildControls() {
     for (PreviewText* layer : {Label2, Label6}) {
         layer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         layer->setPointSize(12);
+        layer->setFonts(&platform_.fonts);
     }
     Label2->setColor(colorcode::toColor(colorcode::buttonText));
 

@@ -8,6 +8,7 @@
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    FontconfigFontSystem::showToolkitOnlyInterfaceFaces();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vlfonts"));
     // No display name: Qt would append it to every title the desktop shows, and the windows

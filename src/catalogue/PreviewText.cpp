@@ -1,5 +1,7 @@
 #include "catalogue/PreviewText.h"
 
+#include "platform/FontSystem.h"
+
 #include <QAccessibleWidget>
 #include <QApplication>
 #include <QPainter>
@@ -120,6 +122,8 @@ QFont PreviewText::faceFont(const QString& family) const {
 QList<PreviewText::Run> PreviewText::runs() const {
     const QString primary = family_.isEmpty() ? QApplication::font().family() : family_;
     if (!rawValid_) {
+        if (fonts_ && !family_.isEmpty())
+            fonts_->prepareToDraw(family_);
         rawFace_ = QRawFont::fromFont(faceFont(primary));
         rawValid_ = true;
     }
@@ -160,6 +164,16 @@ QStringList PreviewText::facesOfCharacters() const {
             if (!run.text.at(i).isLowSurrogate())
                 faces.append(run.font.family());
     return faces;
+}
+
+QString PreviewText::drawnStyle() const {
+    runs();
+    return rawFace_.styleName();
+}
+
+QString PreviewText::drawnFamily() const {
+    runs();
+    return rawFace_.familyName();
 }
 
 QSize PreviewText::sizeHint() const {

@@ -5,6 +5,8 @@
 #include <QRawFont>
 #include <QWidget>
 
+class FontSystem;
+
 // A line of sample text drawn in one face. Characters the face lacks are drawn in one fallback
 // face per script, chosen once for the whole program, instead of letting the toolkit search
 // every installed font for each new face: with thousands of fonts that search costs far more
@@ -19,6 +21,9 @@ public:
     void setText(const QString& text);
     QString text() const { return text_; }
     void setFamily(const QString& family);
+    // The font table that makes the family drawable the first time this line measures or draws
+    // it: not when it is only chosen, so that a walk through many families draws none of them.
+    void setFonts(FontSystem* fonts) { fonts_ = fonts; }
     QString family() const { return family_; }
     void setPointSize(int points);
     int pointSize() const { return pointSize_; }
@@ -37,6 +42,10 @@ public:
     static void setFallbackFamilies(const QString& cjk, const QString& other);
     // Which face draws each character (for tests): the family name per character.
     QStringList facesOfCharacters() const;
+    // The style of the face that draws the selected family's own characters, as that face
+    // names it ("Bold Italic"), and the family it belongs to (for tests).
+    QString drawnStyle() const;
+    QString drawnFamily() const;
     // The line's natural size in its faces.
     QSize sizeHint() const override;
 
@@ -60,6 +69,7 @@ private:
     bool underline_ = false;
     QColor color_ = Qt::black;
     Qt::Alignment alignment_ = Qt::AlignLeft | Qt::AlignVCenter;
+    FontSystem* fonts_ = nullptr;
     mutable QRawFont rawFace_;
     mutable bool rawValid_ = false;
 };

@@ -43,6 +43,9 @@ public:
         Q_UNUSED(family);
         return {};
     }
+    // Lets this program draw a family in its own faces, every style it has: called before
+    // anything draws it. By default the toolkit knows every family already.
+    virtual void prepareToDraw(const QString& family) { Q_UNUSED(family); }
     // Rereads the font table, so that fonts added or removed by anyone since start are seen,
     // and lets this program draw families it did not know yet.
     virtual void rescan() = 0;

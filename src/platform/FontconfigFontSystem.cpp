@@ -6,6 +6,7 @@
 #include <QHash>
 #include <algorithm>
 #include <fontconfig/fontconfig.h>
+#include <optional>
 
 namespace {
 
@@ -16,13 +17,48 @@ QString fcString(FcPattern* pattern, const char* object, int index = 0) {
     return QString::fromUtf8(reinterpret_cast<const char*>(value));
 }
 
+// The full font table, this program's own: fontconfig's current configuration may be the small
+// one the toolkit sees (showToolkitOnlyInterfaceFaces), so every call here names this one.
+FcConfig*& fullConfig() {
+    static FcConfig* config = nullptr;
+    return config;
+}
+
+FcConfig* config() {
+    if (!fullConfig())
+        fullConfig() = FcInitLoadConfigAndFonts();
+    return fullConfig();
+}
+
+// Reads the configuration and the font folders again, so that fonts added or removed since are
+// seen; fontconfig's own up-to-date check waits for its rescan interval (30 s).
+void reloadConfig() {
+    if (FcConfig* fresh = FcInitLoadConfigAndFonts()) {
+        if (fullConfig())
+            FcConfigDestroy(fullConfig());
+        fullConfig() = fresh;
+    }
+}
+
+// Families the toolkit can draw in their own faces since this program handed their files to it;
+// emptied whenever the installed fonts may have changed.
+QSet<QString>& drawableFamilies() {
+    static QSet<QString> families;
+    return families;
+}
+
+// The families the toolkit was shown at start, when it was shown only the interface faces.
+std::optional<QSet<QString>>& toolkitFamilies() {
+    static std::optional<QSet<QString>> families;
+    return families;
+}
+
 } // namespace
 
 QStringList FontconfigFontSystem::families() {
-    FcInit();
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    FcFontSet* set = FcFontList(config(), pattern, objects);
     QStringList result;
     if (set) {
         QSet<QString> seen;
@@ -62,10 +98,9 @@ bool isEnglish(const QString& language) {
 } // namespace
 
 QList<FontSystem::FamilyNames> FontconfigFontSystem::familyNames() {
-    FcInit();
     FcPattern* pattern = FcPatternCreate();
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    FcFontSet* set = FcFontList(config(), pattern, objects);
     QList<FamilyNames> result;
     if (set) {
         // Styles of one family come as several fonts; the first gives the position, any of
@@ -108,12 +143,11 @@ QList<FontSystem::FamilyNames> FontconfigFontSystem::familyNames() {
 }
 
 QStringList FontconfigFontSystem::familyFiles(const QString& family) {
-    FcInit();
     FcPattern* pattern = FcPatternCreate();
     const QByteArray name = family.toUtf8();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.constData()));
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FILE, nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    FcFontSet* set = FcFontList(config(), pattern, objects);
     QStringList files;
     if (set) {
         // A family listed under its first name owns the file; others only mention it.
@@ -133,13 +167,12 @@ QStringList FontconfigFontSystem::familyFiles(const QString& family) {
 
 QStringList FontconfigFontSystem::familiesRemovedWith(const QString& family) {
     QStringList result{family};
-    FcInit();
     for (const QString& file : familyFiles(family)) {
         FcPattern* pattern = FcPatternCreate();
         const QByteArray name = QFile::encodeName(file);
         FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(name.constData()));
         FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_INDEX, nullptr);
-        if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
+        if (FcFontSet* set = FcFontList(config(), pattern, objects)) {
             // By their first family name, as the font list shows them, in the file's order.
             QList<std::pair<int, QString>> faces;
             for (int i = 0; i < set->nfont; ++i) {
@@ -160,21 +193,52 @@ QStringList FontconfigFontSystem::familiesRemovedWith(const QString& family) {
 }
 
 void FontconfigFontSystem::rescan() {
-    // FcInitBringUptoDate() does not rescan within fontconfig's rescan interval; a new
-    // configuration does.
-    FcInitReinitialize();
-    registerUnknownFamiliesWithQt(families());
+    reloadConfig();
+    // A family may have gained or lost faces.
+    drawableFamilies().clear();
 }
 
-void FontconfigFontSystem::registerUnknownFamiliesWithQt(const QStringList& families) {
-    const QStringList known = QFontDatabase::families();
-    const QSet<QString> knownSet(known.begin(), known.end());
-    for (const QString& family : families) {
-        if (knownSet.contains(family))
-            continue;
-        for (const QString& file : familyFiles(family))
-            QFontDatabase::addApplicationFont(file);
+void FontconfigFontSystem::showToolkitOnlyInterfaceFaces() {
+    FcConfig* full = config();
+    if (!full)
+        return;
+    // The same rules as the full configuration (aliases, rendering settings, cache folders),
+    // without its font folders; the interface faces are then taken from the full table as
+    // fontconfig has already read them, instead of reading their files again.
+    // Asked of the full configuration: without one, fontconfig would load its default
+    // configuration, fonts and all, only to answer.
+    FcChar8* mainFile = FcConfigGetFilename(full, nullptr);
+    if (!mainFile)
+        return;
+    const QString included =
+        QString::fromUtf8(reinterpret_cast<const char*>(mainFile)).toHtmlEscaped();
+    FcStrFree(mainFile);
+    const QByteArray text =
+        QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n  <include>%1</include>\n"
+                       "  <reset-dirs/>\n</fontconfig>\n")
+            .arg(included)
+            .toUtf8();
+    FcConfig* small = FcConfigCreate();
+    if (!FcConfigParseAndLoadFromMemory(small, reinterpret_cast<const FcChar8*>(text.constData()),
+                                        FcTrue) ||
+        !FcConfigBuildFonts(small)) {
+        FcConfigDestroy(small);
+        return;
     }
+    // The faces the interface and the preview's fallbacks draw with (see applyInterfaceFonts).
+    const QSet<QString> interfaceFamilies{matchFamily(QStringLiteral("sans-serif")),
+                                          matchFamily(QStringLiteral("sans-serif:lang=zh-cn"))};
+    FcFontSet* shown = FcConfigGetFonts(small, FcSetSystem);
+    const FcFontSet* all = FcConfigGetFonts(full, FcSetSystem);
+    for (int i = 0; shown && all && i < all->nfont; ++i) {
+        const QString family = fcString(all->fonts[i], FC_FAMILY);
+        if (!family.isEmpty() && interfaceFamilies.contains(family))
+            FcFontSetAdd(shown, FcPatternDuplicate(all->fonts[i]));
+    }
+    // The current configuration keeps its own reference.
+    if (FcConfigSetCurrent(small))
+        toolkitFamilies() = interfaceFamilies;
+    FcConfigDestroy(small);
 }
 
 QString FontconfigFontSystem::familyOfFile(const QString& path) {
@@ -235,6 +299,39 @@ QString linkNameFor(const QDir& folder, const QFileInfo& target, bool* linked) {
 
 } // namespace
 
+void FontconfigFontSystem::prepareToDraw(const QString& family) {
+    if (family.isEmpty() || drawableFamilies().contains(family))
+        return;
+    if (toolkitFamilies().has_value() ? toolkitFamilies()->contains(family)
+                                      : QFontDatabase::families().contains(family)) {
+        drawableFamilies().insert(family);
+        return;
+    }
+    // Every file of the family, so that bold and italic come from its own faces where it has
+    // them. A file handed over before is handed over again when the toolkit lost it (it reloads
+    // its table after any removal and drops files that were gone at that moment). A family not
+    // (or no longer) installed is tried again the next time.
+    bool registered = false;
+    for (const QString& file : familyFiles(family)) {
+        const auto known = qtFontIds().constFind(file);
+        if (known != qtFontIds().constEnd()) {
+            if (!QFontDatabase::applicationFontFamilies(*known).isEmpty()) {
+                registered = true;
+                continue;
+            }
+            QFontDatabase::removeApplicationFont(*known);
+            qtFontIds().erase(known);
+        }
+        const int id = QFontDatabase::addApplicationFont(file);
+        if (id >= 0) {
+            qtFontIds().insert(file, id);
+            registered = true;
+        }
+    }
+    if (registered)
+        drawableFamilies().insert(family);
+}
+
 FontSystem::Result FontconfigFontSystem::installFile(const QString& path) {
     // The path is taken as typed: no trimming, relative to the current folder when relative.
     const QFileInfo file(path);
@@ -258,9 +355,7 @@ FontSystem::Result FontconfigFontSystem::installFile(const QString& path) {
         registered = folder.filePath(name);
     }
 
-    // FcInitBringUptoDate() does not look at the folders again within fontconfig's rescan
-    // interval (30 s); a new configuration scans them now.
-    FcInitReinitialize();
+    reloadConfig();
     if (!qtFontIds().contains(registered)) {
         const int id = QFontDatabase::addApplicationFont(registered);
         if (id >= 0)
@@ -292,7 +387,8 @@ FontSystem::Result FontconfigFontSystem::removeFamily(const QString& family) {
             qtFontIds().erase(id);
         }
     }
-    FcInitReinitialize();
+    reloadConfig();
+    drawableFamilies().clear();
     return allRemoved ? Result::Done : Result::Failed;
 }
 
@@ -304,15 +400,14 @@ QString FontconfigFontSystem::userFontsFolder() {
 }
 
 QString FontconfigFontSystem::matchFamily(const QString& patternText) {
-    FcInit();
     const QByteArray text = patternText.toUtf8();
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(text.constData()));
     if (!pattern)
         return {};
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(config(), pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* match = FcFontMatch(config(), pattern, &result);
     QString family;
     if (match) {
         family = fcString(match, FC_FAMILY);
@@ -323,7 +418,6 @@ QString FontconfigFontSystem::matchFamily(const QString& patternText) {
 }
 
 bool FontconfigFontSystem::familyHasLanguage(const QString& family, const QString& language) {
-    FcInit();
     FcPattern* pattern = FcPatternCreate();
     const QByteArray name = family.toUtf8();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.constData()));
@@ -333,7 +427,7 @@ bool FontconfigFontSystem::familyHasLanguage(const QString& family, const QStrin
     FcPatternAddLangSet(pattern, FC_LANG, langs);
     FcLangSetDestroy(langs);
     FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-    FcFontSet* set = FcFontList(nullptr, pattern, objects);
+    FcFontSet* set = FcFontList(config(), pattern, objects);
     const bool covered = set && set->nfont > 0;
     if (set)
         FcFontSetDestroy(set);

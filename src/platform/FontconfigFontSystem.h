@@ -6,12 +6,19 @@
 
 class FontconfigFontSystem final : public FontSystem {
 public:
+    // Shows the toolkit only the faces the interface draws with, so that it does not build its
+    // own table of every installed font at start and does not search all of them each time a
+    // face is first drawn; every other family is handed to it by prepareToDraw(). Called
+    // before the application object exists. The font list comes from the full table as before.
+    static void showToolkitOnlyInterfaceFaces();
+
     QStringList families() override;
     QList<FamilyNames> familyNames() override;
     QStringList familyFiles(const QString& family) override;
     QList<FileDetails> familyDetails(const QString& family) override;
     // The details of one font file.
     static FileDetails fileDetails(const QString& path);
+    void prepareToDraw(const QString& family) override;
     void rescan() override;
     Result installFile(const QString& path) override;
     QStringList familiesRemovedWith(const QString& family) override;
@@ -24,8 +31,4 @@ public:
     static QString matchFamily(const QString& pattern);
     // Whether fontconfig says a family covers a language ("zh-cn").
     static bool familyHasLanguage(const QString& family, const QString& language);
-
-private:
-    // Lets Qt draw the families it does not know yet by registering their files with it.
-    void registerUnknownFamiliesWithQt(const QStringList& families);
 };

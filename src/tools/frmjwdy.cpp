@@ -6,6 +6,7 @@
 #include "install/SecondaryWindow.h"
 #include "mainview/MainView.h"
 #include "platform/Dialogs.h"
+#include "platform/FontSystem.h"
 #include "tools/Magnifier.h"
 #include "tools/frmzdy.h"
 
@@ -117,14 +118,15 @@ QList<PreviewText*> frmjwdy::glyphLabels() const {
 
 void frmjwdy::Form_Load() {
     const QString face = main_.selectedFont();
-    for (PreviewText* label : glyphLabels())
+    for (PreviewText* label : glyphLabels() + QList<PreviewText*>{Label7}) {
+        label->setFonts(&main_.platform().fonts);
         label->setFamily(face);
+    }
     const QColor preview = main_.previewColor();
     QPalette palette = Label3->palette();
     palette.setColor(QPalette::WindowText, preview);
     Label3->setPalette(palette);
     Label7->setColor(preview);
-    Label7->setFamily(face);
     // No close command: the window is left by "返回" alone (closeEvent is ignored as well).
 }
 

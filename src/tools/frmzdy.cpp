@@ -5,6 +5,7 @@
 #include "i18n/Language.h"
 #include "install/SecondaryWindow.h"
 #include "mainview/MainView.h"
+#include "platform/FontSystem.h"
 #include "tools/frmjwdy.h"
 
 #include <QCloseEvent>
@@ -47,6 +48,7 @@ void frmzdy::Form_Load() {
     Command1->setToolTip(zh ? QStringLiteral("返回") : QStringLiteral("Back"));
     // 3.-6.
     const QString face = main_.selectedFont();
+    Label1->setFonts(&main_.platform().fonts);
     Label1->setColor(keyboard_.headingColor());
     Label1->setText(keyboard_.Label7->text());
     Label1->setFamily(face);

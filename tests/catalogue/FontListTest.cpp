@@ -4,6 +4,7 @@
 #include "app/settings/CodePage.h"
 #include "catalogue/PreviewText.h"
 #include "export/frmhtml.h"
+#include "platform/FontconfigFontSystem.h"
 #include "tools/frmjwdy.h"
 
 #include <QAccessible>
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -36,6 +38,25 @@ Availability availability(const frmfont& w) {
 }
 
 } // namespace
+
+TEST(FontList, TheToolkitKnowsOnlyTheInterfaceFacesAndTheFamiliesHandedToIt) {
+    MainWindowHarness h;
+    frmfont& w = h.start();
+    w.Command1_Click();
+    QSet<QString> handedOver;
+    for (int id = 0; id < 1000; ++id)
+        for (const QString& family : QFontDatabase::applicationFontFamilies(id))
+            handedOver.insert(family);
+    // The list comes from fontconfig itself; the toolkit has not read the fonts behind it.
+    const QString interfaceFamily = FontconfigFontSystem::matchFamily(QStringLiteral("sans-serif"));
+    int unknown = 0;
+    for (const QString& family : entries(w.List1))
+        if (family != interfaceFamily && !handedOver.contains(family)) {
+            EXPECT_FALSE(QFontDatabase::families().contains(family)) << family.toStdString();
+            ++unknown;
+        }
+    EXPECT_GT(unknown, 0);
+}
 
 TEST(FontList, FillsFromFontconfigAndShowsTheCountInEachLanguage) {
     MainWindowHarness h;
@@ -105,12 +126,15 @@ TEST(FontList, RefreshSeesFontsAddedAndRemovedByAnyoneAndDrawsThemInTheirFace) {
     EXPECT_EQ(w.List1->currentRow(), -1);
     EXPECT_EQ(availability(w), (Availability{false, false, true, false, true}));
 
-    // The new family previews in its own face: the toolkit now knows it.
-    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("DejaVu Serif"))).family(),
-              QStringLiteral("DejaVu Serif"));
+    // The new family previews in its own face: drawing it hands it to the toolkit, which was
+    // shown only the interface faces at start.
+    EXPECT_FALSE(QFontDatabase::families().contains(QStringLiteral("DejaVu Serif")));
     w.List1->setCurrentRow(entries(w.List1).indexOf(QStringLiteral("DejaVu Serif")));
     w.Label2->setText(QStringLiteral("Abc"));
     EXPECT_EQ(w.Label2->facesOfCharacters(), QStringList(3, QStringLiteral("DejaVu Serif")));
+    EXPECT_EQ(w.Label2->drawnFamily(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(QFontInfo(QFont(QStringLiteral("DejaVu Serif"))).family(),
+              QStringLiteral("DejaVu Serif"));
 
     // A custom text stays through a refresh; a count for another number stays too.
     h.p.dialogs.inputs.push_back(QStringLiteral("样例 Sample"));

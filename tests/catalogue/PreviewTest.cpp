@@ -6,8 +6,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QListWidget>
 #include <QPalette>
+#include <QRawFont>
+#include <QSet>
 #include <gtest/gtest.h>
 
 namespace {
@@ -172,4 +175,48 @@ TEST(Preview, DrawsMissingCharactersInTheFallbackFaceOnly) {
     EXPECT_EQ(faces[2], QStringLiteral("DejaVu Sans Mono")); // Cyrillic is in the face
     EXPECT_EQ(faces[3], QStringLiteral("DejaVu Sans"));      // alef is not
     w.grab();                                                // painting a mixed line must not fail
+}
+
+TEST(Preview, BoldAndItalicComeFromTheFamilysOwnFaces) {
+    // DejaVu Serif in its four faces, installed during the run: the toolkit knows it only from
+    // the files handed to it when it is first drawn.
+    const QStringList files{
+        QStringLiteral("DejaVuSerif.ttf"), QStringLiteral("DejaVuSerif-Bold.ttf"),
+        QStringLiteral("DejaVuSerif-Italic.ttf"), QStringLiteral("DejaVuSerif-BoldItalic.ttf")};
+    for (const QString& file : files)
+        ASSERT_TRUE(QFile::copy(QStringLiteral(VL_DEJAVU_DIR "/") + file,
+                                testenv::userFontsFolder() + QLatin1Char('/') + file));
+    MainWindowHarness h;
+    frmfont& w = h.start();
+    w.ref_Click();
+    w.Command1_Click();
+    const QString serif = QStringLiteral("DejaVu Serif");
+    w.List1->setCurrentRow(entries(w.List1).indexOf(serif));
+    ASSERT_EQ(w.Label2->family(), serif);
+    ASSERT_FALSE(w.Label2->bold() || w.Label2->italic());
+    w.Label2->setText(QStringLiteral("Abc"));
+
+    // Each style from its own file, as the file names it, not made up from the regular face.
+    const auto styleOf = [](const QString& file) {
+        return QRawFont(testenv::userFontsFolder() + QLatin1Char('/') + file, 12).styleName();
+    };
+    const auto drawnFrom = [&] {
+        EXPECT_EQ(w.Label2->drawnFamily(), serif);
+        return w.Label2->drawnStyle();
+    };
+    ASSERT_EQ(
+        QSet<QString>({styleOf(files[0]), styleOf(files[1]), styleOf(files[2]), styleOf(files[3])})
+            .size(),
+        4);
+    EXPECT_EQ(drawnFrom(), styleOf(files[0]));
+    w.jc_Click();
+    EXPECT_EQ(drawnFrom(), styleOf(files[1]));
+    w.xt_Click();
+    EXPECT_EQ(drawnFrom(), styleOf(files[3]));
+    w.jc_Click();
+    EXPECT_EQ(drawnFrom(), styleOf(files[2]));
+    w.xt_Click();
+    for (const QString& file : files)
+        QFile::remove(testenv::userFontsFolder() + QLatin1Char('/') + file);
+    w.ref_Click();
 }

@@ -5,6 +5,7 @@
 #include "export/HtmlBlocks.h"
 #include "export/frmhtml.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
@@ -253,6 +254,9 @@ TEST(HtmlExport, WritesEveryFontInListOrderByteForByte) {
     // The walk ran the list's own selection handling and ends on the last entry.
     EXPECT_EQ(e.window->List1->currentRow(), 2);
     EXPECT_EQ(e.window->Label2->family(), QStringLiteral("Gam<ma>"));
+    // Walked past, never drawn: no family on the way is handed to the toolkit.
+    QApplication::processEvents();
+    EXPECT_FALSE(e.p.fakeFonts.drawn.contains(QStringLiteral("Be ta")));
     EXPECT_TRUE(e.window->infor->isEnabled());
     // Storing off writes save only.
     EXPECT_EQ(e.get("Html", "save"), QStringLiteral("0"));

@@ -45,7 +45,9 @@ public:
     QStringList familyList;
     QString fontsFolder = QStringLiteral("/tmp/fake-fonts");
     int rescans = 0;
+    QStringList drawn; // every family made drawable, in order
     QStringList families() override { return familyList; }
+    void prepareToDraw(const QString& family) override { drawn.append(family); }
     QStringList familyFiles(const QString&) override { return {}; }
     void rescan() override { ++rescans; }
     Result installFile(const QString&) override { return Result::Failed; }

@@ -48,6 +48,10 @@ TEST(KeyboardWindow, ShowsEveryKeyInTheSelectedFaceAtItsDesignedPlace) {
     KeyboardWindow k(QStringLiteral("c"));
     ASSERT_EQ(k.w->selectedFont(), mono);
     ASSERT_NE(k.win, nullptr);
+    // Drawn in the family itself: the toolkit, shown only the interface faces at start, is
+    // handed its files when the window draws it.
+    EXPECT_EQ(k.win->Label2[0]->drawnFamily(), mono);
+    EXPECT_EQ(k.win->Label4[0]->drawnFamily(), mono);
     EXPECT_TRUE(k.win->isVisible());
     EXPECT_TRUE(k.w->isHidden());
     ASSERT_EQ(k.win->Label1.size(), 26);
