@@ -38,6 +38,8 @@ public:
     // True when the final name still leads to the very file finish() saved, as a file of its
     // own and not through a link: only that file may be started.
     bool isInPlace() const;
+    // True when the saved file is a program to start rather than a file to open.
+    bool isProgram() const { return savedMode_ == 0755; }
 
 private:
     void startWriteback();

@@ -1,7 +1,5 @@
 #include "updater/UpdateProgress.h"
 
-#include <QFile>
-
 namespace updater {
 
 QString stateText(int state) {
@@ -47,13 +45,6 @@ bool isPlainFileName(const QString& name) {
         return false;
     return !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
            !name.contains(QChar(0));
-}
-
-bool isProgram(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    return isProgramHead(file.read(4));
 }
 
 bool isProgramHead(const QByteArray& head) {

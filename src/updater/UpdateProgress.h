@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -20,10 +21,8 @@ QString progressText(qint64 received, qint64 total);
 bool isPlainFileName(const QString& name);
 // 64 hexadecimal digits, either case.
 bool isSha256Text(const QString& text);
-// True when the file at path is something to run: an ELF executable or a script starting "#!".
-// Anything else (a package, an archive) is opened with the desktop's handler instead.
-bool isProgram(const QString& path);
-// The same test on a file's first four bytes.
+// True when a file starting with head is something to run: an ELF executable or a script
+// starting "#!". Anything else (a package, an archive) is opened with the desktop's handler.
 bool isProgramHead(const QByteArray& head);
 
 // Lets the progress display change at most once per interval, however often data arrives.

@@ -229,9 +229,9 @@ void frmupdate::Command1_Click() {
     // its name since, nothing is. A program (an installer for a copy in the user's folders) is
     // started; anything else, such as the .deb that updates an installed copy, goes to the
     // desktop's handler for its type.
-    const bool started = file_.isInPlace() &&
-                         (updater::isProgram(path) ? shell_.startProgram(path, {}, downloadFolder_)
-                                                   : shell_.openFile(path));
+    const bool started =
+        file_.isInPlace() && (file_.isProgram() ? shell_.startProgram(path, {}, downloadFolder_)
+                                                : shell_.openFile(path));
     if (!started)
         dialogs_.message(this, QStringLiteral("无法启动下载的文件：") + path, kTitle,
                          Dialogs::Icon::Warning);
