@@ -30,21 +30,23 @@ FcConfig* config() {
     return fullConfig();
 }
 
+// Families the toolkit can draw in their own faces since this program handed their files to it;
+// emptied whenever the installed fonts may have changed.
+QSet<QString>& drawableFamilies() {
+    static QSet<QString> families;
+    return families;
+}
+
 // Reads the configuration and the font folders again, so that fonts added or removed since are
-// seen; fontconfig's own up-to-date check waits for its rescan interval (30 s).
+// seen; fontconfig's own up-to-date check waits for its rescan interval (30 s). A family may
+// have gained or lost faces, so each is handed to the toolkit afresh when next drawn.
 void reloadConfig() {
     if (FcConfig* fresh = FcInitLoadConfigAndFonts()) {
         if (fullConfig())
             FcConfigDestroy(fullConfig());
         fullConfig() = fresh;
     }
-}
-
-// Families the toolkit can draw in their own faces since this program handed their files to it;
-// emptied whenever the installed fonts may have changed.
-QSet<QString>& drawableFamilies() {
-    static QSet<QString> families;
-    return families;
+    drawableFamilies().clear();
 }
 
 // The families the toolkit was shown at start, when it was shown only the interface faces.
@@ -194,8 +196,6 @@ QStringList FontconfigFontSystem::familiesRemovedWith(const QString& family) {
 
 void FontconfigFontSystem::rescan() {
     reloadConfig();
-    // A family may have gained or lost faces.
-    drawableFamilies().clear();
 }
 
 void FontconfigFontSystem::showToolkitOnlyInterfaceFaces() {
@@ -388,7 +388,6 @@ FontSystem::Result FontconfigFontSystem::removeFamily(const QString& family) {
         }
     }
     reloadConfig();
-    drawableFamilies().clear();
     return allRemoved ? Result::Done : Result::Failed;
 }
 
