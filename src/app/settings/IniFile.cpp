@@ -31,15 +31,22 @@ QByteArray trimmed(QByteArray text) {
 }
 
 // Names are ASCII; bytes above 127 are parts of GB18030 characters and are never folded.
-QByteArray folded(QByteArray name) {
-    for (char& c : name)
-        if (c >= 'A' && c <= 'Z')
-            c = char(c - 'A' + 'a');
-    return name;
+char folded(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (folded(a[i]) != folded(b[i]))
+            return false;
+    return true;
 }
 
 bool sameName(const QByteArray& a, const QByteArray& b) {
-    return a.size() == b.size() && folded(a) == folded(b);
+    return sameName(std::string_view(a.constData(), size_t(a.size())),
+                    std::string_view(b.constData(), size_t(b.size())));
 }
 
 // One physical line: where its text starts and ends, and where its line end ends.
@@ -201,10 +208,10 @@ public:
             sections_.find(foldedText(std::string_view(sectionName.data(), sectionName.size())));
         if (found == sections_.end())
             return std::nullopt;
-        const QByteArray keyName = folded(trimmed(key));
+        const QByteArray keyName = trimmed(key);
         const std::string_view wanted(keyName.data(), keyName.size());
         for (const auto& [name, span] : keys_[found->second])
-            if (foldedEquals(name, wanted))
+            if (sameName(name, wanted))
                 return valueOf(
                     QByteArrayView(content_).sliced(span.first, span.second - span.first));
         return std::nullopt;
@@ -214,19 +221,8 @@ private:
     static std::string foldedText(std::string_view name) {
         std::string text(name);
         for (char& c : text)
-            if (c >= 'A' && c <= 'Z')
-                c = char(c - 'A' + 'a');
+            c = folded(c);
         return text;
-    }
-    static bool foldedEquals(std::string_view name, std::string_view wantedFolded) {
-        if (name.size() != wantedFolded.size())
-            return false;
-        for (size_t i = 0; i < name.size(); ++i) {
-            const char c = name[i] >= 'A' && name[i] <= 'Z' ? char(name[i] - 'A' + 'a') : name[i];
-            if (c != wantedFolded[i])
-                return false;
-        }
-        return true;
     }
 
     std::string_view trimmedView(const char* from, qsizetype to) const {
