@@ -7,13 +7,9 @@
 #include <QFont>
 
 void applyInterfaceFonts() {
-    const QString latin = FontconfigFontSystem::matchFamily(QStringLiteral("sans-serif"));
-    const QString chinese =
-        FontconfigFontSystem::matchFamily(QStringLiteral("sans-serif:lang=zh-cn"));
-    const bool chineseCovered = !chinese.isEmpty() && FontconfigFontSystem::familyHasLanguage(
-                                                          chinese, QStringLiteral("zh-cn"));
-    const QString interface = chineseCovered ? chinese : latin;
+    const FontconfigFontSystem::InterfaceFaces faces = FontconfigFontSystem::interfaceFaces();
+    const QString interface = faces.chineseCovered ? faces.chinese : faces.latin;
     if (!interface.isEmpty())
         QApplication::setFont(QFont(interface, 9));
-    PreviewText::setFallbackFamilies(chineseCovered ? chinese : QString(), latin);
+    PreviewText::setFallbackFamilies(faces.chineseCovered ? faces.chinese : QString(), faces.latin);
 }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <fontconfig/fontconfig.h>
 #include <optional>
+#include <strings.h>
+#include <vector>
 
 namespace {
 
@@ -17,8 +19,9 @@ QString fcString(FcPattern* pattern, const char* object, int index = 0) {
     return QString::fromUtf8(reinterpret_cast<const char*>(value));
 }
 
-// The full font table, this program's own: fontconfig's current configuration may be the small
-// one the toolkit sees (showToolkitOnlyInterfaceFaces), so every call here names this one.
+// fontconfig's full font table, this program's own: fontconfig's current configuration may be
+// the small one the toolkit sees (showToolkitOnlyInterfaceFaces), so every call here names
+// this one. It is held only while it is read: see FontTable.
 FcConfig*& fullConfig() {
     static FcConfig* config = nullptr;
     return config;
@@ -30,6 +33,152 @@ FcConfig* config() {
     return fullConfig();
 }
 
+// Lets go of the full table; fontconfig unmaps a folder's cache when no table uses it.
+void releaseConfig() {
+    if (fullConfig())
+        FcConfigDestroy(fullConfig());
+    fullConfig() = nullptr;
+}
+
+// How well a family language of fontconfig ("zh-cn") fits Chinese readers: mainland
+// Simplified Chinese first, then Chinese without a region, then Taiwan and Hong Kong. 0 for
+// any other language.
+int chineseFit(const char* language) {
+    static const char* const preferred[] = {"zh-cn", "zh", "zh-tw", "zh-hk"};
+    for (int i = 0; i < 4; ++i)
+        if (strcasecmp(language, preferred[i]) == 0)
+            return 4 - i;
+    return 0;
+}
+
+bool isEnglish(const char* language) {
+    return strcasecmp(language, "en") == 0 || strncasecmp(language, "en-", 3) == 0;
+}
+
+// What this program knows of the installed fonts between rescans, read in one pass over
+// fontconfig's full table. The table itself is let go afterwards: any look at it touches every
+// font's entry in fontconfig's caches (more than a kilobyte a font), so keeping it would keep
+// megabytes in memory for the whole run, where this holds the names and files only.
+struct FontTable {
+    QList<FontSystem::FamilyNames> names; // every family once, by its first name
+    struct Face {
+        int family;     // its place in names
+        int folder;     // its folder's place in folders
+        qsizetype name; // where its file name starts in fileNames
+        int index;      // its place in a collection file
+    };
+    std::vector<Face> faces;   // every font, in fontconfig's order
+    QList<QByteArray> folders; // the folders of the font files, each once, ending in "/"
+    QByteArray fileNames;      // the file names within their folders, each ended by a 0
+
+    QByteArray path(const Face& face) const {
+        return folders[face.folder] + (fileNames.constData() + face.name);
+    }
+    // Whether a face lies in the file at path.
+    bool isInFile(const Face& face, QByteArrayView path) const {
+        const QByteArray& folder = folders[face.folder];
+        return path.startsWith(folder) &&
+               path.sliced(folder.size()) == QByteArrayView(fileNames.constData() + face.name);
+    }
+    // The place of a family in names, by its first name; -1 when there is none.
+    int find(const QString& family) const {
+        for (qsizetype i = 0; i < names.size(); ++i)
+            if (names[i].family == family)
+                return int(i);
+        return -1;
+    }
+
+    void read(FcConfig* config) {
+        Reading reading;
+        for (FcSetName set : {FcSetSystem, FcSetApplication}) {
+            const FcFontSet* fonts = FcConfigGetFonts(config, set);
+            for (int i = 0; fonts && i < fonts->nfont; ++i)
+                add(fonts->fonts[i], reading);
+        }
+        names.squeeze();
+        fileNames.squeeze();
+        faces.shrink_to_fit();
+    }
+
+private:
+    // What only the reading needs.
+    struct Reading {
+        QHash<QString, int> position; // a family's place in names
+        std::vector<int> chineseFits; // how well each family's Chinese name fits
+    };
+
+    // The place of a file's folder in folders; the fonts of one folder come together.
+    int folderOf(QByteArrayView folder) {
+        for (qsizetype i = folders.size() - 1; i >= 0; --i)
+            if (folders[i] == folder)
+                return int(i);
+        folders.append(folder.toByteArray());
+        return int(folders.size() - 1);
+    }
+
+    void add(FcPattern* font, Reading& reading) {
+        FcChar8* first = nullptr;
+        if (FcPatternGetString(font, FC_FAMILY, 0, &first) != FcResultMatch || !first || !*first)
+            return;
+        const QString family = QString::fromUtf8(reinterpret_cast<const char*>(first));
+        auto found = reading.position.constFind(family);
+        if (found == reading.position.constEnd()) {
+            found = reading.position.insert(family, int(names.size()));
+            names.append({family, {}, {}});
+            reading.chineseFits.push_back(0);
+        }
+        const int at = *found;
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(font, FC_FILE, 0, &file) == FcResultMatch && file) {
+            const QByteArrayView path(reinterpret_cast<const char*>(file));
+            const qsizetype slash = path.lastIndexOf('/') + 1;
+            int index = 0;
+            FcPatternGetInteger(font, FC_INDEX, 0, &index);
+            faces.push_back({at, folderOf(path.first(slash)), fileNames.size(), index});
+            fileNames.append(path.sliced(slash));
+            fileNames.append('\0');
+        }
+        // Any face of a family may carry its Chinese or English name; one that is the first
+        // name is the same text, kept once.
+        FontSystem::FamilyNames& named = names[at];
+        const auto text = [&named](const FcChar8* value) {
+            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(value));
+            return name == named.family ? named.family : name;
+        };
+        for (int k = 0;; ++k) {
+            FcChar8* value = nullptr;
+            if (FcPatternGetString(font, FC_FAMILY, k, &value) != FcResultMatch || !value)
+                break;
+            FcChar8* language = nullptr;
+            if (FcPatternGetString(font, FC_FAMILYLANG, k, &language) != FcResultMatch || !language)
+                continue;
+            const char* lang = reinterpret_cast<const char*>(language);
+            const int chinese = chineseFit(lang);
+            if (chinese > reading.chineseFits[at]) {
+                reading.chineseFits[at] = chinese;
+                named.chinese = text(value);
+            } else if (named.english.isEmpty() && isEnglish(lang)) {
+                named.english = text(value);
+            }
+        }
+    }
+};
+
+std::optional<FontTable>& loadedTable() {
+    static std::optional<FontTable> table;
+    return table;
+}
+
+const FontTable& table() {
+    if (!loadedTable()) {
+        loadedTable().emplace();
+        if (FcConfig* full = config())
+            loadedTable()->read(full);
+        releaseConfig();
+    }
+    return *loadedTable();
+}
+
 // Families the toolkit can draw in their own faces since this program handed their files to it;
 // emptied whenever the installed fonts may have changed.
 QSet<QString>& drawableFamilies() {
@@ -37,15 +186,13 @@ QSet<QString>& drawableFamilies() {
     return families;
 }
 
-// Reads the configuration and the font folders again, so that fonts added or removed since are
-// seen; fontconfig's own up-to-date check waits for its rescan interval (30 s). A family may
-// have gained or lost faces, so each is handed to the toolkit afresh when next drawn.
-void reloadConfig() {
-    if (FcConfig* fresh = FcInitLoadConfigAndFonts()) {
-        if (fullConfig())
-            FcConfigDestroy(fullConfig());
-        fullConfig() = fresh;
-    }
+// Forgets the font table, so that the next look reads the configuration and the font folders
+// again and sees fonts added or removed since; fontconfig's own up-to-date check waits for its
+// rescan interval (30 s). A family may have gained or lost faces, so each is handed to the
+// toolkit afresh when next drawn.
+void forgetTable() {
+    releaseConfig();
+    loadedTable().reset();
     drawableFamilies().clear();
 }
 
@@ -58,158 +205,80 @@ std::optional<QSet<QString>>& toolkitFamilies() {
 } // namespace
 
 QStringList FontconfigFontSystem::families() {
-    FcPattern* pattern = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-    FcFontSet* set = FcFontList(config(), pattern, objects);
     QStringList result;
-    if (set) {
-        QSet<QString> seen;
-        seen.reserve(set->nfont);
-        result.reserve(set->nfont);
-        for (int i = 0; i < set->nfont; ++i) {
-            const QString family = fcString(set->fonts[i], FC_FAMILY);
-            if (family.isEmpty() || seen.contains(family))
-                continue;
-            seen.insert(family);
-            result.append(family);
-        }
-        FcFontSetDestroy(set);
-    }
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
+    result.reserve(table().names.size());
+    for (const FamilyNames& names : table().names)
+        result.append(names.family);
     return result;
 }
-
-namespace {
-
-// How well a family language of fontconfig ("zh-cn") fits Chinese readers: mainland
-// Simplified Chinese first, then Chinese without a region, then Taiwan and Hong Kong. 0 for
-// any other language.
-int chineseFit(const QString& language) {
-    static const QStringList preferred{QStringLiteral("zh-cn"), QStringLiteral("zh"),
-                                       QStringLiteral("zh-tw"), QStringLiteral("zh-hk")};
-    const int index = preferred.indexOf(language.toLower());
-    return index < 0 ? 0 : int(preferred.size()) - index;
-}
-
-bool isEnglish(const QString& language) {
-    return language.compare(QLatin1String("en"), Qt::CaseInsensitive) == 0 ||
-           language.startsWith(QLatin1String("en-"), Qt::CaseInsensitive);
-}
-
-} // namespace
 
 QList<FontSystem::FamilyNames> FontconfigFontSystem::familyNames() {
-    FcPattern* pattern = FcPatternCreate();
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, nullptr);
-    FcFontSet* set = FcFontList(config(), pattern, objects);
-    QList<FamilyNames> result;
-    if (set) {
-        // Styles of one family come as several fonts; the first gives the position, any of
-        // them may carry the Chinese name.
-        QHash<QString, qsizetype> position;
-        QList<int> fit;
-        position.reserve(set->nfont);
-        result.reserve(set->nfont);
-        for (int i = 0; i < set->nfont; ++i) {
-            FcPattern* font = set->fonts[i];
-            const QString family = fcString(font, FC_FAMILY);
-            if (family.isEmpty())
-                continue;
-            auto found = position.constFind(family);
-            if (found == position.constEnd()) {
-                found = position.insert(family, result.size());
-                result.append({family, {}, {}});
-                fit.append(0);
-            }
-            FamilyNames& names = result[*found];
-            for (int k = 0;; ++k) {
-                FcChar8* value = nullptr;
-                if (FcPatternGetString(font, FC_FAMILY, k, &value) != FcResultMatch || !value)
-                    break;
-                const QString language = fcString(font, FC_FAMILYLANG, k);
-                const int chinese = chineseFit(language);
-                if (chinese > fit[*found]) {
-                    fit[*found] = chinese;
-                    names.chinese = QString::fromUtf8(reinterpret_cast<const char*>(value));
-                } else if (names.english.isEmpty() && isEnglish(language)) {
-                    names.english = QString::fromUtf8(reinterpret_cast<const char*>(value));
-                }
-            }
-        }
-        FcFontSetDestroy(set);
-    }
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
-    return result;
+    return table().names;
 }
 
 QStringList FontconfigFontSystem::familyFiles(const QString& family) {
-    FcPattern* pattern = FcPatternCreate();
-    const QByteArray name = family.toUtf8();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.constData()));
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_FILE, nullptr);
-    FcFontSet* set = FcFontList(config(), pattern, objects);
+    const FontTable& fonts = table();
+    const int found = fonts.find(family);
     QStringList files;
-    if (set) {
-        // A family listed under its first name owns the file; others only mention it.
-        for (int i = 0; i < set->nfont; ++i) {
-            if (fcString(set->fonts[i], FC_FAMILY) != family)
-                continue;
-            const QString file = fcString(set->fonts[i], FC_FILE);
-            if (!file.isEmpty() && !files.contains(file))
-                files.append(file);
-        }
-        FcFontSetDestroy(set);
+    // A family listed under its first name owns the file; others only mention it.
+    for (const FontTable::Face& face : fonts.faces) {
+        if (face.family != found)
+            continue;
+        const QString file = QFile::decodeName(fonts.path(face));
+        if (!files.contains(file))
+            files.append(file);
     }
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
     return files;
 }
 
 QStringList FontconfigFontSystem::familiesRemovedWith(const QString& family) {
+    const FontTable& fonts = table();
     QStringList result{family};
     for (const QString& file : familyFiles(family)) {
-        FcPattern* pattern = FcPatternCreate();
         const QByteArray name = QFile::encodeName(file);
-        FcPatternAddString(pattern, FC_FILE, reinterpret_cast<const FcChar8*>(name.constData()));
-        FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, FC_INDEX, nullptr);
-        if (FcFontSet* set = FcFontList(config(), pattern, objects)) {
-            // By their first family name, as the font list shows them, in the file's order.
-            QList<std::pair<int, QString>> faces;
-            for (int i = 0; i < set->nfont; ++i) {
-                int index = 0;
-                FcPatternGetInteger(set->fonts[i], FC_INDEX, 0, &index);
-                faces.append({index, fcString(set->fonts[i], FC_FAMILY)});
-            }
-            std::sort(faces.begin(), faces.end());
-            for (const auto& [index, other] : faces)
-                if (!other.isEmpty() && !result.contains(other))
-                    result.append(other);
-            FcFontSetDestroy(set);
-        }
-        FcObjectSetDestroy(objects);
-        FcPatternDestroy(pattern);
+        // By their first family name, as the font list shows them, in the file's order.
+        QList<std::pair<int, int>> faces;
+        for (const FontTable::Face& face : fonts.faces)
+            if (fonts.isInFile(face, name))
+                faces.append({face.index, face.family});
+        std::sort(faces.begin(), faces.end());
+        for (const auto& [index, other] : faces)
+            if (!result.contains(fonts.names[other].family))
+                result.append(fonts.names[other].family);
     }
     return result;
 }
-
 void FontconfigFontSystem::rescan() {
-    reloadConfig();
+    forgetTable();
 }
 
-void FontconfigFontSystem::showToolkitOnlyInterfaceFaces() {
-    FcConfig* full = config();
-    if (!full)
-        return;
-    // The same rules as the full configuration (aliases, rendering settings, cache folders),
-    // without its font folders; the interface faces are then taken from the full table as
-    // fontconfig has already read them, instead of reading their files again.
+namespace {
+
+// A copy of an interface face for the toolkit's table that owns all it holds: a copied
+// pattern still points into fontconfig's cache for its character set, which would keep the
+// whole cache of the face's folder in memory.
+FcPattern* detachedCopy(FcPattern* font) {
+    FcPattern* copy = FcPatternDuplicate(font);
+    FcCharSet* shared = nullptr;
+    if (copy && FcPatternGetCharSet(copy, FC_CHARSET, 0, &shared) == FcResultMatch) {
+        FcCharSet* own = FcCharSetCreate();
+        FcCharSetMerge(own, shared, nullptr);
+        FcPatternDel(copy, FC_CHARSET);
+        FcPatternAddCharSet(copy, FC_CHARSET, own);
+        FcCharSetDestroy(own);
+    }
+    return copy;
+}
+
+// Makes current a configuration with the same rules as the full one (aliases, rendering
+// settings, cache folders) and no font folders, holding the given families' faces as fontconfig
+// has already read them, instead of reading their files again.
+bool showToolkitOnly(FcConfig* full, const QSet<QString>& families) {
     // Asked of the full configuration: without one, fontconfig would load its default
     // configuration, fonts and all, only to answer.
     FcChar8* mainFile = FcConfigGetFilename(full, nullptr);
     if (!mainFile)
-        return;
+        return false;
     const QString included =
         QString::fromUtf8(reinterpret_cast<const char*>(mainFile)).toHtmlEscaped();
     FcStrFree(mainFile);
@@ -223,22 +292,49 @@ void FontconfigFontSystem::showToolkitOnlyInterfaceFaces() {
                                         FcTrue) ||
         !FcConfigBuildFonts(small)) {
         FcConfigDestroy(small);
-        return;
+        return false;
     }
-    // The faces the interface and the preview's fallbacks draw with (see applyInterfaceFonts).
-    const QSet<QString> interfaceFamilies{matchFamily(QStringLiteral("sans-serif")),
-                                          matchFamily(QStringLiteral("sans-serif:lang=zh-cn"))};
     FcFontSet* shown = FcConfigGetFonts(small, FcSetSystem);
     const FcFontSet* all = FcConfigGetFonts(full, FcSetSystem);
     for (int i = 0; shown && all && i < all->nfont; ++i) {
         const QString family = fcString(all->fonts[i], FC_FAMILY);
-        if (!family.isEmpty() && interfaceFamilies.contains(family))
-            FcFontSetAdd(shown, FcPatternDuplicate(all->fonts[i]));
+        if (!family.isEmpty() && families.contains(family))
+            FcFontSetAdd(shown, detachedCopy(all->fonts[i]));
     }
     // The current configuration keeps its own reference.
-    if (FcConfigSetCurrent(small))
-        toolkitFamilies() = interfaceFamilies;
+    const bool shownOnly = FcConfigSetCurrent(small);
     FcConfigDestroy(small);
+    return shownOnly;
+}
+
+} // namespace
+
+FontconfigFontSystem::InterfaceFaces FontconfigFontSystem::interfaceFaces() {
+    static std::optional<InterfaceFaces> faces;
+    if (!faces) {
+        const QString latin = matchFamily(QStringLiteral("sans-serif"));
+        const QString chinese = matchFamily(QStringLiteral("sans-serif:lang=zh-cn"));
+        faces = InterfaceFaces{latin, chinese,
+                               !chinese.isEmpty() &&
+                                   familyHasLanguage(chinese, QStringLiteral("zh-cn"))};
+    }
+    return *faces;
+}
+
+void FontconfigFontSystem::showToolkitOnlyInterfaceFaces(Start start) {
+    if (FcConfig* full = config()) {
+        // The faces the interface and the preview's fallbacks draw with (see
+        // applyInterfaceFonts).
+        const InterfaceFaces faces = interfaceFaces();
+        const QSet<QString> families{faces.latin, faces.chinese};
+        if (showToolkitOnly(full, families))
+            toolkitFamilies() = families;
+    }
+    // Read now, while the process is small, so that fontconfig's caches are gone before the
+    // windows grow.
+    if (start == Start::ListingFonts)
+        table();
+    releaseConfig();
 }
 
 QString FontconfigFontSystem::familyOfFile(const QString& path) {
@@ -355,7 +451,7 @@ FontSystem::Result FontconfigFontSystem::installFile(const QString& path) {
         registered = folder.filePath(name);
     }
 
-    reloadConfig();
+    forgetTable();
     if (!qtFontIds().contains(registered)) {
         const int id = QFontDatabase::addApplicationFont(registered);
         if (id >= 0)
@@ -387,7 +483,7 @@ FontSystem::Result FontconfigFontSystem::removeFamily(const QString& family) {
             qtFontIds().erase(id);
         }
     }
-    reloadConfig();
+    forgetTable();
     return allRemoved ? Result::Done : Result::Failed;
 }
 

@@ -6,11 +6,22 @@
 
 class FontconfigFontSystem final : public FontSystem {
 public:
+    // What a program that lists fonts needs at start, besides the interface faces.
+    enum class Start { ListingFonts, InterfaceOnly };
     // Shows the toolkit only the faces the interface draws with, so that it does not build its
     // own table of every installed font at start and does not search all of them each time a
     // face is first drawn; every other family is handed to it by prepareToDraw(). Called
-    // before the application object exists. The font list comes from the full table as before.
-    static void showToolkitOnlyInterfaceFaces();
+    // before the application object exists. When listing fonts, the font table is read then,
+    // while the process is small: fontconfig's full table is let go once it has been read.
+    static void showToolkitOnlyInterfaceFaces(Start start = Start::ListingFonts);
+    // The faces fontconfig picks for the interface: for Latin ("sans-serif") and for Chinese
+    // ("sans-serif:lang=zh-cn"), and whether the latter really covers Chinese. Asked once.
+    struct InterfaceFaces {
+        QString latin;
+        QString chinese;
+        bool chineseCovered = false;
+    };
+    static InterfaceFaces interfaceFaces();
 
     QStringList families() override;
     QList<FamilyNames> familyNames() override;

@@ -2,6 +2,7 @@
 // vlfonts has just handed over to it through ../config.ini [Update] start = 1.
 #include "app/settings/ProgramFolder.h"
 #include "platform/DesktopShell.h"
+#include "platform/FontconfigFontSystem.h"
 #include "platform/QtDialogs.h"
 #include "updater/AutoAnswerDialogs.h"
 #include "updater/frmupdate.h"
@@ -15,6 +16,8 @@
 #include <memory>
 
 int main(int argc, char* argv[]) {
+    // A progress window needs the interface faces only, not a table of every installed font.
+    FontconfigFontSystem::showToolkitOnlyInterfaceFaces(FontconfigFontSystem::Start::InterfaceOnly);
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
 

@@ -58,6 +58,20 @@ TEST(FontList, TheToolkitKnowsOnlyTheInterfaceFacesAndTheFamiliesHandedToIt) {
     EXPECT_GT(unknown, 0);
 }
 
+TEST(FontList, TheFontTableIsReadOnceAndFontconfigsCachesLeaveMemory) {
+    FontconfigFontSystem fonts;
+    fonts.rescan();
+    ASSERT_TRUE(fonts.families().contains(QStringLiteral("DejaVu Sans")));
+    EXPECT_EQ(fonts.familiesRemovedWith(QStringLiteral("DejaVu Sans")),
+              QStringList{QStringLiteral("DejaVu Sans")});
+    // Every font's entry in a cache was touched by the reading; kept mapped, they would stay
+    // in memory for the whole run.
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    ASSERT_TRUE(maps.open(QIODevice::ReadOnly));
+    for (const QByteArray& line : maps.readAll().split('\n'))
+        EXPECT_FALSE(line.contains(".cache-")) << line.toStdString();
+}
+
 TEST(FontList, FillsFromFontconfigAndShowsTheCountInEachLanguage) {
     MainWindowHarness h;
     frmfont& w = h.start();
