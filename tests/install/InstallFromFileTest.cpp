@@ -122,10 +122,10 @@ TEST(InstallFromFile, LinksTheFileAndTheRefreshedListDrawsTheNewFamily) {
     w.Label2->setText(QStringLiteral("Serif"));
     EXPECT_EQ(w.Label2->facesOfCharacters(), QStringList(5, QStringLiteral("DejaVu Serif")));
 
-    // Each opening starts with an empty path field.
+    // Each opening starts with an empty path field, in a new window (the first one is gone,
+    // and the new one may well have its address).
     setupfon* again = openSetupfon(w);
     ASSERT_NE(again, nullptr);
-    EXPECT_NE(again, win);
     EXPECT_EQ(again->Text1->text(), QString());
 }
 
