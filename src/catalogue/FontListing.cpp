@@ -77,20 +77,28 @@ QList<Entry> entries(const QList<FontSystem::FamilyNames>& families, bool chines
     QCollator collator(chinese ? QLocale(QLocale::Chinese, QLocale::China)
                                : QLocale(QLocale::English, QLocale::UnitedStates));
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // One key per name, so that ten thousand names sort without collating each pair anew.
+    // One key per shown name, so that ten thousand names sort without collating each pair
+    // anew; families shown alike, which are few, are then put in order by collating them.
     struct Keyed {
         QCollatorSortKey shown;
-        QCollatorSortKey family;
         qsizetype index;
     };
     std::vector<Keyed> keyed;
     keyed.reserve(shown.size());
     for (qsizetype i = 0; i < shown.size(); ++i)
-        keyed.push_back({collator.sortKey(shown[i].shown), collator.sortKey(shown[i].family), i});
-    std::stable_sort(keyed.begin(), keyed.end(), [](const Keyed& a, const Keyed& b) {
-        const int byShown = a.shown.compare(b.shown);
-        return byShown != 0 ? byShown < 0 : a.family.compare(b.family) < 0;
-    });
+        keyed.push_back({collator.sortKey(shown[i].shown), i});
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const Keyed& a, const Keyed& b) { return a.shown.compare(b.shown) < 0; });
+    for (auto first = keyed.begin(); first != keyed.end();) {
+        const auto last = std::find_if(first + 1, keyed.end(), [&first](const Keyed& k) {
+            return k.shown.compare(first->shown) != 0;
+        });
+        if (last - first > 1)
+            std::stable_sort(first, last, [&](const Keyed& a, const Keyed& b) {
+                return collator.compare(shown[a.index].family, shown[b.index].family) < 0;
+            });
+        first = last;
+    }
 
     QList<Entry> sorted;
     sorted.reserve(shown.size());

@@ -31,7 +31,7 @@ QStringList families(const QList<listing::Entry>& entries) {
 
 } // namespace
 
-TEST(ListingOrder, PlainAsciiNamesComeInTheCollationsOrder) {
+TEST(ListingOrder, NamesComeInTheCollationsOrderPlainAsciiOrNot) {
     // Every ASCII character against every other, in either case, as the first and the second
     // character of a name; ignored control characters inside names; names that begin others;
     // names shown alike, ordered by family.
@@ -47,7 +47,12 @@ TEST(ListingOrder, PlainAsciiNamesComeInTheCollationsOrder) {
     for (qsizetype i = 0; i < shown.size(); ++i)
         names.append({QStringLiteral("F%1%2").arg(i % 2 ? "a" : "A").arg(shown.size() - i),
                       shown[i], shown[i]});
-    for (const bool chinese : {false, true})
-        EXPECT_EQ(families(listing::entries(names, chinese)), collated(names, chinese))
-            << (chinese ? "Chinese" : "English");
+    // The same with a Chinese name among them, which the collation library sorts.
+    QList<FontSystem::FamilyNames> withChinese = names;
+    withChinese.append({QStringLiteral("Hei"), QStringLiteral("黑体"), QStringLiteral("黑体")});
+    withChinese.append({QStringLiteral("a Hei"), QStringLiteral("黑体"), QStringLiteral("黑体")});
+    for (const auto& list : {names, withChinese})
+        for (const bool chinese : {false, true})
+            EXPECT_EQ(families(listing::entries(list, chinese)), collated(list, chinese))
+                << (chinese ? "Chinese" : "English") << list.size();
 }
