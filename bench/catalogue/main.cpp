@@ -2,6 +2,7 @@
 // repainted, refresh, and (mode "startup") the time from process start to the list shown after
 // "获取系统字体" with the Chinese count text in the preview line.
 #include "app/InterfaceFonts.h"
+#include "app/controls/FontListView.h"
 #include "app/frmfont.h"
 #include "app/settings/ProgramFolder.h"
 #include "catalogue/PreviewText.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QListWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     const double chineseFill = timedFills();
     int chineseNames = 0;
     for (int row = 0; row < w.List1->count(); ++row)
-        chineseNames += w.List1->item(row)->text().startsWith(QStringLiteral("基准体")) ? 1 : 0;
+        chineseNames += w.List1->text(row).startsWith(QStringLiteral("基准体")) ? 1 : 0;
     w.Command1_Click();
     QApplication::processEvents();
 

@@ -2,6 +2,7 @@
 // the real fontconfig with the generated fixture. Prints the median of 5 exports.
 #include "../common/InstantDialogs.h"
 #include "app/InterfaceFonts.h"
+#include "app/controls/FontListView.h"
 #include "app/frmfont.h"
 #include "export/frmhtml.h"
 #include "platform/DesktopPlatform.h"

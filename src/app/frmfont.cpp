@@ -3,6 +3,7 @@
 #include "app/ColorCode.h"
 #include "app/ExactTitle.h"
 #include "app/GlobalHotKey.h"
+#include "app/controls/FontListView.h"
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
 #include "app/settings/IniFile.h"
@@ -20,7 +21,6 @@
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QStyle>
@@ -89,7 +89,7 @@ void frmfont::buildControls() {
     Label5->hide();
 
     auto makeList = [&](const char* name) {
-        auto* list = new QListWidget(central);
+        auto* list = new FontListView(central);
         list->setObjectName(QLatin1String(name));
         list->setGeometry(twips(240, 720, 2655, 2580));
         list->setUniformItemSizes(true);
@@ -343,7 +343,7 @@ void frmfont::connectHandlers() {
     connect(Command, &QPushButton::clicked, this, &frmfont::Command_Click);
     connect(Command2, &QPushButton::clicked, this, &frmfont::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &frmfont::Command3_Click);
-    connect(List1, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(List1, &FontListView::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             List1_Click();
     });
@@ -375,7 +375,7 @@ bool frmfont::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ContextMenu && watched == List1) {
         auto* menuEvent = static_cast<QContextMenuEvent*>(event);
         if (menuEvent->reason() == QContextMenuEvent::Keyboard) {
-            const QRect item = List1->visualItemRect(List1->currentItem());
+            const QRect item = List1->visualRect(List1->currentIndex());
             xxMenu->popup(
                 List1->viewport()->mapToGlobal(item.isValid() ? item.bottomLeft() : QPoint()));
             return true;
@@ -425,17 +425,16 @@ QString frmfont::fontsFolder() const {
 
 QString frmfont::selectedFont() const {
     const int row = List1->currentRow();
-    if (row < 0 || !List1->currentItem())
+    if (row < 0)
         return {};
     // An entry shown by its name in the reader's language stands for the family behind it.
     return row < listedFamilies_.size() && List1->count() == listedFamilies_.size()
                ? listedFamilies_[row]
-               : List1->currentItem()->text();
+               : List1->text(row);
 }
 
 QString frmfont::selectedFontName() const {
-    const QListWidgetItem* item = List1->currentItem();
-    return item && List1->currentRow() >= 0 ? item->text() : QString();
+    return List1->text(List1->currentRow());
 }
 
 void frmfont::onMagnifierCaptionsChanged(QObject* receiver,

@@ -11,7 +11,7 @@
 #include <functional>
 
 class QLabel;
-class QListWidget;
+class FontListView;
 class QMenu;
 class QAction;
 class PictureButton;
@@ -75,7 +75,7 @@ public:
     QWidget* mainWidget() override { return this; }
     void onMagnifierCaptionsChanged(QObject* receiver,
                                     std::function<void(bool chinese)> relabel) override;
-    QListWidget* fontList() override { return List1; }
+    FontListView* fontList() override { return List1; }
     QColor previewColor() const override;
     void hideMain() override { hide(); }
     void showMain() override { show(); }
@@ -87,8 +87,8 @@ public:
     // Designed controls.
     QLabel* Label1;
     QLabel* Label5;
-    QListWidget* List1;
-    QListWidget* List2;
+    FontListView* List1;
+    FontListView* List2;
     PictureButton* Command1;
     PictureButton* Command;
     PictureButton* Command2;

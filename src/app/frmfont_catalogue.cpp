@@ -1,5 +1,6 @@
 // The main window's font list, preview line and automatic browsing.
 #include "app/ColorCode.h"
+#include "app/controls/FontListView.h"
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
 #include "app/frmfont.h"
@@ -12,7 +13,6 @@
 #include "platform/FontSystem.h"
 
 #include <QLabel>
-#include <QListWidget>
 
 void frmfont::fillFontList() {
     familyNames_ = platform_.fonts.familyNames();
@@ -37,8 +37,7 @@ void frmfont::relistInLanguage() {
     }
     QSignalBlocker blocker(List1);
     List1->setUpdatesEnabled(false);
-    List1->clear();
-    List1->addItems(shown);
+    List1->setEntries(shown);
     // The same family stays selected under its name in the other language. "No entry" is set
     // through the view, so that the keyboard focus arriving on the list does not make its first
     // entry current on its own: only a click, a key or browsing selects a font.

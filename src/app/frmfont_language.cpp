@@ -1,4 +1,5 @@
 // The main window's two interface languages.
+#include "app/controls/FontListView.h"
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
 #include "app/frmfont.h"
@@ -6,7 +7,6 @@
 #include "i18n/Language.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QUrl>
 
 namespace {

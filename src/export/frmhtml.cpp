@@ -1,6 +1,7 @@
 #include "export/frmhtml.h"
 
 #include "app/ColorCode.h"
+#include "app/controls/FontListView.h"
 #include "app/controls/PictureButton.h"
 #include "app/settings/NumberForm.h"
 #include "export/HtmlBlocks.h"
@@ -16,7 +17,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
@@ -213,7 +213,7 @@ void frmhtml::comok_Click() {
 }
 
 bool frmhtml::exportAll() {
-    QListWidget* list = main_.fontList();
+    FontListView* list = main_.fontList();
     Dialogs& dialogs = main_.platform().dialogs;
     if (list->count() == 0) {
         dialogs.message(this, QStringLiteral("字体列表是空的，没有可以输出的字体。"), errorTitle,

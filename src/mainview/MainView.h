@@ -5,8 +5,8 @@
 #include <QString>
 #include <functional>
 
+class FontListView;
 class QColor;
-class QListWidget;
 class QObject;
 class QWidget;
 
@@ -29,7 +29,7 @@ public:
 
     // The font list List1, the family of its selected entry (empty when none), the name that
     // entry shows (the family's name in the reader's language) and the preview line's colour.
-    virtual QListWidget* fontList() = 0;
+    virtual FontListView* fontList() = 0;
     virtual QString selectedFont() const = 0;
     virtual QString selectedFontName() const = 0;
     virtual QColor previewColor() const = 0;

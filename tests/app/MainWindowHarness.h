@@ -2,6 +2,7 @@
 
 #include "FakePlatform.h"
 #include "TestEnvironment.h"
+#include "app/controls/FontListView.h"
 #include "app/frmfont.h"
 #include "app/settings/IniFile.h"
 

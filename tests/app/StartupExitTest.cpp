@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>

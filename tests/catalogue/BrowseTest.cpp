@@ -2,8 +2,8 @@
 #include "catalogue/BrowseStep.h"
 #include "catalogue/PreviewText.h"
 
+#include "app/controls/FontListView.h"
 #include <QAction>
-#include <QListWidget>
 #include <QSignalSpy>
 #include <gtest/gtest.h>
 
@@ -44,7 +44,7 @@ TEST(Browse, DownwardLoopsThroughTheLastEntryAtOnce) {
     EXPECT_TRUE(w.down->isChecked());
     EXPECT_TRUE(w.Timerlistdown.isActive());
     QStringList previewed;
-    QObject::connect(w.List1, &QListWidget::currentRowChanged, [&](int row) {
+    QObject::connect(w.List1, &FontListView::currentRowChanged, [&](int row) {
         if (row >= 0)
             previewed << w.Label2->family();
     });

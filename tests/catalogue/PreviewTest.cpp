@@ -7,7 +7,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
-#include <QListWidget>
 #include <QPalette>
 #include <QRawFont>
 #include <QSet>

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QColorDialog>
 #include <QLabel>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <gtest/gtest.h>

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMimeData>
 #include <QUrl>
 #include <archive.h>

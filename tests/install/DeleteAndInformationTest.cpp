@@ -4,16 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QProcess>
 #include <gtest/gtest.h>
 
 namespace {
 
 void selectFamily(frmfont& w, const QString& family) {
-    const auto rows = w.List1->findItems(family, Qt::MatchExactly);
-    ASSERT_EQ(rows.size(), 1) << family.toStdString();
-    w.List1->setCurrentItem(rows.first());
+    const int row = w.List1->row(family);
+    ASSERT_GE(row, 0) << family.toStdString();
+    w.List1->setCurrentRow(row);
     w.List1_Click();
 }
 

@@ -10,7 +10,6 @@
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -41,9 +40,9 @@ void unloadDeleted() {
 }
 
 void selectFamily(frmfont& w, const QString& family) {
-    const auto rows = w.List1->findItems(family, Qt::MatchExactly);
-    ASSERT_EQ(rows.size(), 1) << family.toStdString();
-    w.List1->setCurrentItem(rows.first());
+    const int row = w.List1->row(family);
+    ASSERT_GE(row, 0) << family.toStdString();
+    w.List1->setCurrentRow(row);
     w.List1_Click();
 }
 

@@ -4,8 +4,8 @@
 #include "i18n/Language.h"
 #include "mainview/MainView.h"
 
+#include "app/controls/FontListView.h"
 #include <QColor>
-#include <QListWidget>
 #include <QPointer>
 #include <QWidget>
 #include <utility>
@@ -20,7 +20,7 @@ public:
         : platform_(platform), folder_(std::move(programFolder)) {}
 
     QWidget window; // stands in for the main window
-    QListWidget list;
+    FontListView list;
     QString languageFlag = QStringLiteral("c");
     QString fonts;
     QColor colour = Qt::black;
@@ -49,10 +49,8 @@ public:
                                     std::function<void(bool chinese)> relabel) override {
         relabels_.emplace_back(receiver, std::move(relabel));
     }
-    QListWidget* fontList() override { return &list; }
-    QString selectedFont() const override {
-        return list.currentItem() ? list.currentItem()->text() : QString();
-    }
+    FontListView* fontList() override { return &list; }
+    QString selectedFont() const override { return list.text(list.currentRow()); }
     QString selectedFontName() const override { return selectedFont(); }
     QColor previewColor() const override { return colour; }
     const QString& programFolder() const override { return folder_; }

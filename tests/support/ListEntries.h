@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QListWidget>
+#include "app/controls/FontListView.h"
+
 #include <QStringList>
 
 // The texts of a list's entries, in their order.
-inline QStringList entries(const QListWidget* list) {
+inline QStringList entries(const FontListView* list) {
     QStringList names;
     for (int i = 0; i < list->count(); ++i)
-        names << list->item(i)->text();
+        names << list->text(i);
     return names;
 }
 

@@ -8,7 +8,6 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,9 +18,8 @@ struct KeyboardWindow {
     explicit KeyboardWindow(const QString& flag) {
         w = &h.start();
         w->Command1_Click();
-        const auto rows = w->List1->findItems(mono, Qt::MatchExactly);
-        if (!rows.isEmpty())
-            w->List1->setCurrentItem(rows.first());
+        if (w->List1->row(mono) >= 0)
+            w->List1->setCurrentRow(w->List1->row(mono));
         w->setLanguage(flag);
         w->jwdy_Click();
         win = w->findChild<frmjwdy*>();
@@ -276,9 +274,9 @@ TEST(KeyboardWindow, BackShowsTheMainWindowAndTheNextOpeningTakesTheNewSelection
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
 
-    const auto rows = k.w->List1->findItems(QStringLiteral("DejaVu Sans"), Qt::MatchExactly);
-    ASSERT_FALSE(rows.isEmpty());
-    k.w->List1->setCurrentItem(rows.first());
+    const int row = k.w->List1->row(QStringLiteral("DejaVu Sans"));
+    ASSERT_GE(row, 0);
+    k.w->List1->setCurrentRow(row);
     k.w->jwdy_Click();
     frmjwdy* second = k.w->findChild<frmjwdy*>();
     ASSERT_NE(second, nullptr);
