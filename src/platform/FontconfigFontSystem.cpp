@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QHash>
 #include <algorithm>
+#include <cstring>
 #include <fontconfig/fontconfig.h>
 #include <optional>
 #include <strings.h>
@@ -90,6 +91,12 @@ struct FontTable {
 
     void read(FcConfig* config) {
         Reading reading;
+        const FcFontSet* system = FcConfigGetFonts(config, FcSetSystem);
+        if (system) {
+            names.reserve(system->nfont);
+            faces.reserve(system->nfont);
+            reading.position.reserve(system->nfont);
+        }
         for (FcSetName set : {FcSetSystem, FcSetApplication}) {
             const FcFontSet* fonts = FcConfigGetFonts(config, set);
             for (int i = 0; fonts && i < fonts->nfont; ++i)
@@ -141,9 +148,11 @@ private:
         // Any face of a family may carry its Chinese or English name; one that is the first
         // name is the same text, kept once.
         FontSystem::FamilyNames& named = names[at];
-        const auto text = [&named](const FcChar8* value) {
-            const QString name = QString::fromUtf8(reinterpret_cast<const char*>(value));
-            return name == named.family ? named.family : name;
+        const auto text = [&named, first](const FcChar8* value) {
+            return std::strcmp(reinterpret_cast<const char*>(value),
+                               reinterpret_cast<const char*>(first)) == 0
+                       ? named.family
+                       : QString::fromUtf8(reinterpret_cast<const char*>(value));
         };
         for (int k = 0;; ++k) {
             FcChar8* value = nullptr;
