@@ -8,6 +8,7 @@
 namespace {
 
 // The order the collation library gives, by shown name and then by family, in either language.
+// Every family here carries the same Chinese and English name, the one it is shown by.
 QStringList collated(QList<FontSystem::FamilyNames> names, bool chinese) {
     QCollator collator(chinese ? QLocale(QLocale::Chinese, QLocale::China)
                                : QLocale(QLocale::English, QLocale::UnitedStates));
