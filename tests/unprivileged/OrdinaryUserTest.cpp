@@ -9,6 +9,7 @@
 #include "app/settings/ProgramFolder.h"
 #include "online/OnlineServices.h"
 #include "online/frminfor.h"
+#include "updater/frmupdate.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -267,6 +268,23 @@ TEST(OrdinaryUserAsNobody, UpdateCheckAndUpgradeUseTheUsersFolders) {
     EXPECT_EQ(mfncGetFromIni(QStringLiteral("Update"), QStringLiteral("start"),
                              settingsFile("config.ini")),
               QStringLiteral("0"));
+
+    // When the download cannot be saved, the message names the folder it was to go to.
+    const QString cache = QFileInfo(download).path();
+    QFile::setPermissions(cache, QFile::ReadOwner | QFile::ExeOwner);
+    mfncWriteIni(QStringLiteral("Update"), QStringLiteral("start"), QStringLiteral("1"),
+                 settingsFile("config.ini"));
+    FakeDialogs dialogs;
+    FakeShell shell;
+    frmupdate updater(dialogs, shell, installedFolder() + QStringLiteral("/update"));
+    updater.endProgram = [] {};
+    updater.Form_Load();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return updater.hasEnded(); }, 10000));
+    QFile::setPermissions(cache, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().text.contains(cache))
+        << dialogs.messages().first().text.toStdString();
+    EXPECT_TRUE(shell.startedPrograms.isEmpty());
 }
 
 TEST(OrdinaryUserAsNobody, TheInstalledProgramStartsWithItsSettingsInTheUsersFolder) {
