@@ -437,6 +437,12 @@ QString frmfont::selectedFontName() const {
     return List1->text(List1->currentRow());
 }
 
+QString frmfont::listedName(const QString& family) const {
+    const int row =
+        List1->count() == listedFamilies_.size() ? int(listedFamilies_.indexOf(family)) : -1;
+    return row >= 0 ? List1->text(row) : family;
+}
+
 void frmfont::onMagnifierCaptionsChanged(QObject* receiver,
                                          std::function<void(bool chinese)> relabel) {
     connect(this, &frmfont::magnifierCaptionsChanged, receiver, std::move(relabel));

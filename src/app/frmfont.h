@@ -70,6 +70,8 @@ public:
     // The family of the selected entry of List1 and the name the entry shows; empty when none.
     QString selectedFont() const override;
     QString selectedFontName() const override;
+    // The name List1 shows for family: in the reader's language where it has one.
+    QString listedName(const QString& family) const;
 
     // The rest of what the subsystem windows use.
     QWidget* mainWidget() override { return this; }

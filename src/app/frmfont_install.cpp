@@ -41,7 +41,7 @@ void deleteSelectedFont(frmfont& main) {
     Dialogs& dialogs = main.platform().dialogs;
     const QString flag = main.language();
     const bool zh = lang::chineseByC(flag);
-    // Named as the list shows it; the family behind the entry is what goes.
+    // Every family is named as the list shows it; the family behind the entry is what goes.
     const QString name = quoted(zh, main.selectedFontName());
     FontSystem& fonts = main.platform().fonts;
     // A collection file holds several families and goes whole: the question names them all.
@@ -49,7 +49,7 @@ void deleteSelectedFont(frmfont& main) {
     others.removeAll(family);
     QStringList otherNames;
     for (const QString& other : others)
-        otherNames.append(quoted(zh, other));
+        otherNames.append(quoted(zh, main.listedName(other)));
     QString question;
     if (otherNames.isEmpty())
         question =
