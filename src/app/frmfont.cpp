@@ -66,6 +66,8 @@ void frmfont::buildControls() {
     auto hiddenLabel = [&](const char* name, const QString& caption) {
         auto* label = new QLabel(caption, central);
         label->setObjectName(QLatin1String(name));
+        // They hold texts from config.ini and the environment, never markup.
+        label->setTextFormat(Qt::PlainText);
         label->hide();
         return label;
     };
