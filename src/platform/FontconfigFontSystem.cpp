@@ -637,8 +637,17 @@ FontSystem::Result FontconfigFontSystem::enableFamily(const QString& family) {
 namespace {
 
 // The copy fontconfig hands a program that asks for this family and style: its file and index.
-std::pair<QByteArray, int> pickedCopy(FcConfig* config, const FcChar8* family,
+// Fontconfig's own choice among the copies, by its own scores (version, then its order of the
+// fonts); any other font scores worse on the family or the style, so only the copies are
+// weighed, not every installed font once per group.
+std::pair<QByteArray, int> pickedCopy(FcConfig* config, const FcFontSet* all,
+                                      const QList<int>& copies, const FcChar8* family,
                                       const FcChar8* style) {
+    FcFontSet* candidates = FcFontSetCreate();
+    for (int i : copies) {
+        FcPatternReference(all->fonts[i]);
+        FcFontSetAdd(candidates, all->fonts[i]);
+    }
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, family);
     FcPatternAddString(pattern, FC_STYLE, style);
@@ -646,7 +655,7 @@ std::pair<QByteArray, int> pickedCopy(FcConfig* config, const FcChar8* family,
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
     std::pair<QByteArray, int> picked{{}, 0};
-    if (FcPattern* match = FcFontMatch(config, pattern, &result)) {
+    if (FcPattern* match = FcFontSetMatch(config, &candidates, 1, pattern, &result)) {
         FcChar8* file = nullptr;
         if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
             picked.first = QByteArray(reinterpret_cast<const char*>(file));
@@ -654,6 +663,7 @@ std::pair<QByteArray, int> pickedCopy(FcConfig* config, const FcChar8* family,
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pattern);
+    FcFontSetDestroy(candidates);
     return picked;
 }
 
@@ -718,7 +728,8 @@ QList<FontSystem::DuplicateGroup> FontconfigFontSystem::duplicateFonts() {
                              {}};
         const QByteArray style = text(first, FC_STYLE);
         const auto picked =
-            pickedCopy(full, reinterpret_cast<const FcChar8*>(text(first, FC_FAMILY).constData()),
+            pickedCopy(full, fonts, faces,
+                       reinterpret_cast<const FcChar8*>(text(first, FC_FAMILY).constData()),
                        reinterpret_cast<const FcChar8*>(style.constData()));
         QList<QByteArray> hashes;
         for (int i : faces) {
