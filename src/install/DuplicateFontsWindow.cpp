@@ -30,10 +30,10 @@ DuplicateFontsWindow::DuplicateFontsWindow(MainView& main)
     };
     setWindowTitle(pick("重复字体", "Duplicate Fonts"));
 
-    heading = new QLabel(pick("以下字体的同一字形从不止一个文件安装。标有“使用中”的副本是各程序实际"
+    heading = new QLabel(pick("以下字体的同一样式从不止一个文件安装。标有“使用中”的副本是各程序实际"
                               "使用的；您字体目录中的副本可以删除到回收站。",
                               "These fonts are installed from more than one file. Programs use "
-                              "the copy marked \"In use\"; a copy in your fonts folder can be "
+                              "the copy marked \"in use\"; a copy in your fonts folder can be "
                               "deleted to the trash."),
                          this);
     heading->setObjectName(QStringLiteral("heading"));
@@ -45,7 +45,7 @@ DuplicateFontsWindow::DuplicateFontsWindow(MainView& main)
                                     pick("大小", "Size"), pick("说明", "Notes")});
     duplicateTree->setRootIsDecorated(true);
     duplicateTree->setUniformRowHeights(true);
-    duplicateTree->setMinimumSize(9000 / 15, 4200 / 15);
+    duplicateTree->setMinimumSize(11400 / 15, 4200 / 15);
     heading->setBuddy(duplicateTree);
     deleteButton = new PictureButton(pick("删除", "Delete"), this);
     deleteButton->setObjectName(QStringLiteral("deleteButton"));
@@ -87,7 +87,7 @@ void DuplicateFontsWindow::refill() {
             const FontSystem::FontCopy& copy = group.copies[c];
             QStringList notes;
             if (copy.used)
-                notes << (chinese_ ? QStringLiteral("使用中") : QStringLiteral("In use"));
+                notes << (chinese_ ? QStringLiteral("使用中") : QStringLiteral("in use"));
             if (copy.sameAs >= 0)
                 notes << (chinese_ ? QStringLiteral("与第%1份内容相同")
                                    : QStringLiteral("same contents as copy %1"))
