@@ -180,6 +180,9 @@ void frmfont::buildMenus() {
     fromexe = addItem(newfontMenu, "fromexe", QStringLiteral("从EXE文件安装"));
     searchfonts = addItem(newfontMenu, "searchfonts", QStringLiteral("搜索..."));
     delfont = addItem(glxxMenu, "delfont", QStringLiteral("删除选中的字体"));
+    disableFont = addItem(glxxMenu, "disableFont", QStringLiteral("停用选中的字体"));
+    disabledFonts = addItem(glxxMenu, "disabledFonts", QStringLiteral("已停用的字体..."));
+    findDuplicates = addItem(glxxMenu, "findDuplicates", QStringLiteral("查找重复字体..."));
     ztml = addItem(glxxMenu, "ztml", QStringLiteral("打开字体目录"));
     mnuouthtml = addItem(glxxMenu, "mnuouthtml", QStringLiteral("输出到html..."));
     glxxMenu->addSeparator()->setObjectName(QStringLiteral("fg2"));
@@ -289,6 +292,9 @@ void frmfont::connectHandlers() {
         {fromexe, &frmfont::fromexe_Click},
         {searchfonts, &frmfont::searchfonts_Click},
         {delfont, &frmfont::delfont_Click},
+        {disableFont, &frmfont::disableFont_Click},
+        {disabledFonts, &frmfont::disabledFonts_Click},
+        {findDuplicates, &frmfont::findDuplicates_Click},
         {ztml, &frmfont::ztml_Click},
         {mnuouthtml, &frmfont::mnuouthtml_Click},
         {ref, &frmfont::ref_Click},
@@ -490,7 +496,7 @@ bool frmfont::Form_Load() {
     // 9.
     Labeldir->setText(platform_.fonts.userFontsFolder());
     // 10.
-    for (QAction* item : {infor, ref, ztxx, jwdy, delfont, delcfont})
+    for (QAction* item : {infor, ref, ztxx, jwdy, delfont, delcfont, disableFont})
         item->setEnabled(false);
     // 11. The white goes behind the two list buttons' pictures.
     Command1->setBackColor(Qt::white);

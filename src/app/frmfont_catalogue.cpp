@@ -56,7 +56,7 @@ void frmfont::Timerload_Timer() {
 }
 
 void frmfont::setFontAvailability(bool fontSelected) {
-    for (QAction* item : {infor, ztxx, jwdy, delfont, delcfont})
+    for (QAction* item : {infor, ztxx, jwdy, delfont, delcfont, disableFont})
         item->setEnabled(fontSelected);
     ref->setEnabled(true);
 }

@@ -3,12 +3,14 @@
 #include "FakePlatform.h"
 #include "LoopbackHttpServer.h"
 #include "TestEnvironment.h"
+#include "app/controls/FontListView.h"
 #include "app/controls/PictureButton.h"
 #include "app/frmfont.h"
 #include "app/settings/IniFile.h"
 #include "app/settings/ProgramFolder.h"
 #include "online/OnlineServices.h"
 #include "online/frminfor.h"
+#include "platform/DisabledFontsFile.h"
 #include "updater/frmupdate.h"
 
 #include <QAction>
@@ -132,7 +134,7 @@ TEST(OrdinaryUser, RunsEveryCheckAsNobody) {
     const QString output = QString::fromUtf8(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_FALSE(output.contains(QLatin1String("[  SKIPPED ]"))) << output.toStdString();
-    EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 4 tests"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 5 tests"))) << output.toStdString();
 }
 
 TEST(OrdinaryUserAsNobody, PreviewSettingsAndLanguageAreKeptInTheUsersConfigFolder) {
@@ -308,4 +310,40 @@ TEST(OrdinaryUserAsNobody, TheInstalledProgramStartsWithItsSettingsInTheUsersFol
     EXPECT_EQ(program.state(), QProcess::Running);
     program.kill();
     program.waitForFinished();
+}
+
+TEST(OrdinaryUserAsNobody, DisablingWhereTheRuleFolderIsReadOnlySaysSoAndChangesNothing) {
+    if (!startedAsNobody())
+        GTEST_SKIP() << "runs as the ordinary user";
+    const QString family = QStringLiteral("DejaVu Serif");
+    FontconfigFontSystem().installFile(testenv::spareFont());
+    const QString rules = disabledfonts::rulePath();
+    const QString folder = QFileInfo(rules).path();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+
+    FakePlatform p;
+    int ends = 0;
+    auto window = startMainWindow(p, ends);
+    // The checks before left the interface in English.
+    window->jtzw->trigger();
+    window->Command1_Click();
+    const int row = window->List1->row(family);
+    ASSERT_GE(row, 0);
+    window->List1->setCurrentRow(row);
+    window->List1_Click();
+    p.dialogs.answers = {Dialogs::Answer::Yes};
+    window->disableFont->trigger();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    ASSERT_EQ(p.dialogs.messages().size(), 2);
+    EXPECT_EQ(p.dialogs.messages()[1].title, QStringLiteral("系统提示"));
+    EXPECT_TRUE(p.dialogs.messages()[1].text.contains(rules));
+    EXPECT_TRUE(QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                     QDir::NoDotAndDotDot));
+    EXPECT_GE(window->List1->row(family), 0);
+    QProcess list;
+    list.start(QStringLiteral("fc-list"), {QStringLiteral(":"), QStringLiteral("family")});
+    list.waitForFinished(60000);
+    EXPECT_TRUE(list.readAllStandardOutput().contains(family.toUtf8()));
 }
