@@ -85,7 +85,9 @@ void HotKey::bringToFront(QWidget* window, DesktopSession session) {
         return;
     if (window->isMinimized())
         window->showNormal();
-    if (window->isActiveWindow()) {
+    // Under XWayland the X server keeps its focus on our window while a Wayland window has the
+    // compositor's, so only a real X server's word that the window is active counts.
+    if (session != DesktopSession::XWayland && window->isActiveWindow()) {
         window->raise();
         return;
     }
