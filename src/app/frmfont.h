@@ -20,6 +20,7 @@ class PreviewText;
 class setupfon;
 class setupexe;
 class searchfont;
+class FontsForText;
 class frmhtml;
 class fzfd;
 class frmjwdy;
@@ -119,15 +120,16 @@ public:
     QAction *glxx, *newfont, *ylsz, *fontsizes, *fontcolors, *ylxg, *zdll, *listtime, *fzgj, *yyxz,
         *ab, *xx;
     // Items of glxx.
-    QAction* infor;       // "查看字体信息": information on the selected font
-    QAction* fromwenjian; // "从字体文件安装": install from a font file (setupfon)
-    QAction* fromexe;     // "从EXE文件安装": start a font setup program (setupexe)
-    QAction* searchfonts; // "搜索...": search for font files (searchfont)
-    QAction* delfont;     // "删除选中的字体": delete the selected font
-    QAction* ztml;        // "打开字体目录": open the fonts folder
-    QAction* mnuouthtml;  // "输出到html...": HTML export (frmhtml)
-    QAction* ref;         // "刷新字体列表": refresh the font list
-    QAction* exitexe;     // "退出程序": exit
+    QAction* infor;            // "查看字体信息": information on the selected font
+    QAction* fromwenjian;      // "从字体文件安装": install from a font file (setupfon)
+    QAction* fromexe;          // "从EXE文件安装": start a font setup program (setupexe)
+    QAction* searchfonts;      // "搜索...": search for font files (searchfont)
+    QAction* delfont;          // "删除选中的字体": delete the selected font
+    QAction* ztml;             // "打开字体目录": open the fonts folder
+    QAction* mnuouthtml;       // "输出到html...": HTML export (frmhtml)
+    QAction* findFontsForText; // "按文字查找字体...": the families that can write a text
+    QAction* ref;              // "刷新字体列表": refresh the font list
+    QAction* exitexe;          // "退出程序": exit
     // Items of ylsz: preview size, colour and effects, then the rest.
     QAction *ssmall, *smid, *sbig, *cd; // "小", "中(默认)", "大", "超大"
     QAction *fcblack, *fcred, *fcgreen, *fcblue, *fcyellow, *fcgrey, *fczi; // black to purple
@@ -247,11 +249,14 @@ public slots:
     void openSetupfonWithPath(const QString& path) override;
     // Opens the search window at a folder (a folder dropped on a window).
     void openSearchAt(const QString& folder) override;
+    void showFamilyInList(const QString& family) override;
     // Installs dropped font files and archives with one message at the end, and shows them in
     // the list; a folder dropped alone opens the search window at it.
     void installDropped(const QStringList& paths);
     // HTML export.
     void mnuouthtml_Click();
+    // The window that finds the families for a text or a language (FontsForText).
+    void findFontsForText_Click();
     // Tools.
     void fdj_Click();
     void jwdy_Click();
@@ -322,6 +327,7 @@ private:
     QPointer<setupfon> setupfon_;
     QPointer<setupexe> setupexe_;
     QPointer<searchfont> searchfont_;
+    QPointer<FontsForText> fontsForText_;
     QPointer<frmhtml> frmhtml_;
     QPointer<fzfd> fzfd_;
     QPointer<frmjwdy> frmjwdy_;

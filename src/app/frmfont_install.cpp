@@ -1,6 +1,7 @@
 // The main window's installation commands: install windows, search, delete, fonts folder and
 // font information.
 #include "app/frmfont.h"
+#include "catalogue/PreviewText.h"
 #include "i18n/Language.h"
 #include "install/FontInformation.h"
 #include "install/FontInstaller.h"
@@ -30,6 +31,18 @@ void showInstead(frmfont& main, QWidget* window) {
 QString quoted(bool chinese, const QString& name) {
     return chinese ? QStringLiteral("“") + name + QStringLiteral("”")
                    : QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+// The details below the information message and the delete question: each file of the
+// family, then what it can write of the preview text.
+QString familyDetails(frmfont& main, const QString& family, bool chinese) {
+    FontSystem& fonts = main.platform().fonts;
+    QString details = fontinfo::details(chinese, fonts.familyDetails(family));
+    const QString coverage =
+        fontinfo::coverageDetails(chinese, *fonts.coverage(), family, main.Label2->text());
+    if (!coverage.isEmpty())
+        details += (details.isEmpty() ? QString() : QStringLiteral("\n\n")) + coverage;
+    return details;
 }
 
 // delfont, delcfont: move the selected family from the user's fonts folder to the trash, after
@@ -65,7 +78,7 @@ void deleteSelectedFont(frmfont& main) {
                      QStringLiteral(", which will be deleted with it. Do you really want "
                                     "to delete these fonts?");
     // The same details as the information message: the files that would go.
-    const QString details = fontinfo::details(zh, fonts.familyDetails(family));
+    const QString details = familyDetails(main, family, zh);
     if (dialogs.messageWithDetails(&main, question, lang::tipsTitle(flag), details,
                                    Dialogs::Icon::Question,
                                    Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
@@ -117,8 +130,7 @@ void showFontInformation(frmfont& main) {
         fontinfo::folderOf(main.platform().fonts.familyFiles(family), main.fontsFolder());
     main.platform().dialogs.messageWithDetails(
         &main, fontinfo::text(zh, main.selectedFontName(), folder), fontinfo::title(zh),
-        fontinfo::details(zh, main.platform().fonts.familyDetails(family)),
-        Dialogs::Icon::Information);
+        familyDetails(main, family, zh), Dialogs::Icon::Information);
 }
 
 } // namespace
