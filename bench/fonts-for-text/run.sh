@@ -14,10 +14,10 @@ VLBENCH_COVERAGE=1 "$root/bench/fixture/make_env.sh" "$n" >/dev/null
 . "$root/bench/data/fixture-$n-cover/env.sh"
 run() { xvfb-run -a -s "-screen 0 1280x1024x24" "$build/bench/bench_fonts-for-text" "$@"; }
 echo "($(machine))"
-opens=$(for i in 1 2 3 4 5; do run open; done | sort -n)
-echo "$opens" | awk -v n="$n" '{t[NR]=$1; r[NR]=$2; p[NR]=$3; c=$4}
-    END {asort(r); asort(p);
-         printf "families %d: window opened the first time in %.1f ms (median of 5; runs %s %s %s %s %s), %d listed\n", n, t[3], t[1], t[2], t[3], t[4], t[5], c;
-         printf "memory grew by %.1f MB resident, %.1f MB at the peak (medians)\n", r[3], p[3]}'
+opens=$(for i in 1 2 3 4 5; do run open; done)
+col() { echo "$opens" | cut -d' ' -f"$1" | sort -n | tr '\n' ' '; }
+mid() { col "$1" | cut -d' ' -f3; }
+echo "families $n, $(echo "$opens" | head -1 | cut -d' ' -f4) listed: window opened the first time in $(mid 1) ms (median of 5: $(col 1))"
+echo "memory grew by $(mid 2) MB resident ($(col 2)), $(mid 3) MB at the peak ($(col 3))"
 run
 echo "($(machine))"
