@@ -104,8 +104,9 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    // Texts that a part of the families can write: Latin letters (three families in four), and
-    // Chinese (one in four); one family's own Hangul syllable.
+    // Texts that a part of the families can write: Latin letters (all of them: the Devanagari
+    // ones have ASCII too), accented Latin (three in four), Chinese (one in four), and one
+    // family's own Hangul syllable.
     QString chinese100;
     for (int i = 0; i < 100; ++i)
         chinese100 += QChar(char16_t(0x4E00 + i * 173));
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
     };
     const Case cases[] = {
         {"1 character (Latin)", QStringLiteral("A")},
+        {"1 character (accented Latin)", QStringLiteral("é")},
         {"1 character (one family's own)", QString(QChar(char16_t(0xAC00 + 4321)))},
         {"10 characters (Chinese)", chinese100.left(10)},
         {"100 characters (Latin)", latin100},
