@@ -120,16 +120,17 @@ public:
     QAction *glxx, *newfont, *ylsz, *fontsizes, *fontcolors, *ylxg, *zdll, *listtime, *fzgj, *yyxz,
         *ab, *xx;
     // Items of glxx.
-    QAction* infor;            // "查看字体信息": information on the selected font
-    QAction* fromwenjian;      // "从字体文件安装": install from a font file (setupfon)
-    QAction* fromexe;          // "从EXE文件安装": start a font setup program (setupexe)
-    QAction* searchfonts;      // "搜索...": search for font files (searchfont)
-    QAction* delfont;          // "删除选中的字体": delete the selected font
-    QAction* ztml;             // "打开字体目录": open the fonts folder
-    QAction* mnuouthtml;       // "输出到html...": HTML export (frmhtml)
-    QAction* findFontsForText; // "按文字查找字体...": the families that can write a text
-    QAction* ref;              // "刷新字体列表": refresh the font list
-    QAction* exitexe;          // "退出程序": exit
+    QAction* infor;       // "查看字体信息": information on the selected font
+    QAction* fromwenjian; // "从字体文件安装": install from a font file (setupfon)
+    QAction* fromexe;     // "从EXE文件安装": start a font setup program (setupexe)
+    QAction* searchfonts; // "搜索...": search for font files (searchfont)
+    QAction* delfont;     // "删除选中的字体": delete the selected font
+    QAction* ztml;        // "打开字体目录": open the fonts folder
+    QAction* mnuouthtml;  // "输出到html...": HTML export (frmhtml)
+    QAction* ref;         // "刷新字体列表": refresh the font list
+    QAction* exitexe;     // "退出程序": exit
+    // "按文字查找字体...": the families that can write a text (FontsForText).
+    QAction* findFontsForText;
     // Items of ylsz: preview size, colour and effects, then the rest.
     QAction *ssmall, *smid, *sbig, *cd; // "小", "中(默认)", "大", "超大"
     QAction *fcblack, *fcred, *fcgreen, *fcblue, *fcyellow, *fcgrey, *fczi; // black to purple
