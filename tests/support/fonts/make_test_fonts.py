@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Write the small fonts the tests install: families with an English and a Chinese name,
-and one OpenType (CFF) font.
+one OpenType (CFF) font, and one font that holds only a few Devanagari letters, which no other
+test font holds, each drawn as a solid block.
 
 Usage: make_test_fonts.py OUTDIR
 """
@@ -8,6 +9,7 @@ Usage: make_test_fonts.py OUTDIR
 import os
 import sys
 
+from fontTools.feaLib.builder import addOpenTypeFeaturesFromString
 from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.t2CharStringPen import T2CharStringPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
@@ -20,24 +22,26 @@ FONTS = [
     ("OrchidText.otf", "Orchid Text", ""),
 ]
 CODES = list(range(0x20, 0x7F))
+# The Devanagari font: file name, family (its only name), PostScript name, letters (क म ल).
+DEVANAGARI = ("Kamal.ttf", "\u0915\u092E\u0932", "Kamal", [0x20, 0x0915, 0x092E, 0x0932])
 
 
-def box(pen):
+def box(pen, width=500):
     pen.moveTo((50, 0))
     pen.lineTo((50, 700))
-    pen.lineTo((450, 700))
-    pen.lineTo((450, 0))
+    pen.lineTo((width - 50, 700))
+    pen.lineTo((width - 50, 0))
     pen.closePath()
 
 
-def build(path, english, chinese):
+def build(path, english, chinese, codes=CODES, ps_name=None, width=500, scripts=()):
     cff = path.endswith(".otf")
-    order = [".notdef"] + [f"uni{c:04X}" for c in CODES]
+    order = [".notdef"] + [f"uni{c:04X}" for c in codes]
     fb = FontBuilder(1000, isTTF=not cff)
     fb.font.recalcTimestamp = False
     fb.setupGlyphOrder(order)
-    fb.setupCharacterMap({c: f"uni{c:04X}" for c in CODES})
-    ps_name = english.replace(" ", "")
+    fb.setupCharacterMap({c: f"uni{c:04X}" for c in codes})
+    ps_name = ps_name or english.replace(" ", "")
     if cff:
         charstrings = {}
         for name in order:
@@ -51,10 +55,10 @@ def build(path, english, chinese):
         for name in order:
             pen = TTGlyphPen(None)
             if name != "uni0020":
-                box(pen)
+                box(pen, width)
             glyphs[name] = pen.glyph()
         fb.setupGlyf(glyphs)
-    fb.setupHorizontalMetrics({name: (500, 50) for name in order})
+    fb.setupHorizontalMetrics({name: (width, 50) for name in order})
     fb.setupHorizontalHeader(ascent=800, descent=-200)
     fb.setupHead(created=3660595200, modified=3660595200, fontRevision=1.5)
     names = {
@@ -75,6 +79,14 @@ def build(path, english, chinese):
     fb.setupOS2(sTypoAscender=800, sTypoDescender=-200, usWinAscent=800, usWinDescent=200,
                 fsType=0, achVendID="NONE")
     fb.setupPost()
+    if scripts:
+        # The toolkit draws a script that needs shaping only in a font whose layout tables
+        # name that script.
+        systems = "".join(f"languagesystem {tag} dflt;\n" for tag in scripts)
+        first = f"uni{codes[-1]:04X}"
+        addOpenTypeFeaturesFromString(
+            fb.font, f"languagesystem DFLT dflt;\n{systems}"
+                     f"feature locl {{ sub {first} by {first}; }} locl;\n")
     fb.font.save(path)
 
 
@@ -82,6 +94,9 @@ def main(outdir):
     os.makedirs(outdir, exist_ok=True)
     for file_name, english, chinese in FONTS:
         build(os.path.join(outdir, file_name), english, chinese)
+    file_name, family, ps_name, codes = DEVANAGARI
+    build(os.path.join(outdir, file_name), family, "", codes, ps_name, width=1000,
+          scripts=("dev2", "deva"))
     return 0
 
 
