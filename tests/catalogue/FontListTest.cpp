@@ -19,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QSet>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -37,25 +36,6 @@ Availability availability(const frmfont& w) {
 }
 
 } // namespace
-
-TEST(FontList, TheToolkitKnowsOnlyTheInterfaceFacesAndTheFamiliesHandedToIt) {
-    MainWindowHarness h;
-    frmfont& w = h.start();
-    w.Command1_Click();
-    QSet<QString> handedOver;
-    for (int id = 0; id < 1000; ++id)
-        for (const QString& family : QFontDatabase::applicationFontFamilies(id))
-            handedOver.insert(family);
-    // The list comes from fontconfig itself; the toolkit has not read the fonts behind it.
-    const QString interfaceFamily = FontconfigFontSystem::matchFamily(QStringLiteral("sans-serif"));
-    int unknown = 0;
-    for (const QString& family : entries(w.List1))
-        if (family != interfaceFamily && !handedOver.contains(family)) {
-            EXPECT_FALSE(QFontDatabase::families().contains(family)) << family.toStdString();
-            ++unknown;
-        }
-    EXPECT_GT(unknown, 0);
-}
 
 TEST(FontList, TheFontTableIsReadOnceAndFontconfigsCachesLeaveMemory) {
     FontconfigFontSystem fonts;
