@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHash>
 #include <algorithm>
 #include <cstring>
@@ -178,11 +179,30 @@ std::optional<FontTable>& loadedTable() {
     return table;
 }
 
+// The characters the toolkit finds a face for among those it was shown at start and those
+// handed to it since as fallbacks; null while it sees every installed font.
+FcCharSet*& toolkitCharacters() {
+    static FcCharSet* codes = nullptr;
+    return codes;
+}
+
+// Whether the toolkit has been given the faces adding characters among the fonts installed
+// when the table was last read.
+bool& fallbacksCurrent() {
+    static bool current = false;
+    return current;
+}
+
+void handNewFallbacksToToolkit(FcConfig* full);
+
 const FontTable& table() {
     if (!loadedTable()) {
         loadedTable().emplace();
-        if (FcConfig* full = config())
+        if (FcConfig* full = config()) {
             loadedTable()->read(full);
+            if (!fallbacksCurrent())
+                handNewFallbacksToToolkit(full);
+        }
         releaseConfig();
     }
     return *loadedTable();
@@ -203,6 +223,7 @@ void forgetTable() {
     releaseConfig();
     loadedTable().reset();
     drawableFamilies().clear();
+    fallbacksCurrent() = false;
 }
 
 // The families the toolkit was shown at start, when it was shown only the interface faces.
@@ -383,10 +404,15 @@ bool showToolkitOnly(FcConfig* full, const QSet<QString>& families) {
     if (shown)
         for (FcPattern* font : facesAddingCharacters(all, covered))
             FcFontSetAdd(shown, detachedCopy(font));
-    FcCharSetDestroy(covered);
     // The current configuration keeps its own reference.
     const bool shownOnly = FcConfigSetCurrent(small);
     FcConfigDestroy(small);
+    if (shownOnly) {
+        toolkitCharacters() = covered;
+        fallbacksCurrent() = true;
+    } else {
+        FcCharSetDestroy(covered);
+    }
     return shownOnly;
 }
 
@@ -474,6 +500,28 @@ QString linkNameFor(const QDir& folder, const QFileInfo& target, bool* linked) {
             return name;
         }
     }
+}
+
+} // namespace
+
+namespace {
+
+// Hands the toolkit, by their files, the fonts installed since it was shown its faces (by this
+// program or by anyone, seen at a refresh) that hold characters no face it has holds, so that
+// text in their script is drawn, not shown as boxes, without a restart.
+void handNewFallbacksToToolkit(FcConfig* full) {
+    if (!toolkitCharacters() || !QGuiApplication::instance())
+        return;
+    for (FcPattern* font :
+         facesAddingCharacters(FcConfigGetFonts(full, FcSetSystem), toolkitCharacters())) {
+        const QString file = fcString(font, FC_FILE);
+        if (file.isEmpty() || qtFontIds().contains(file))
+            continue;
+        const int id = QFontDatabase::addApplicationFont(file);
+        if (id >= 0)
+            qtFontIds().insert(file, id);
+    }
+    fallbacksCurrent() = true;
 }
 
 } // namespace

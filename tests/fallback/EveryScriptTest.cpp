@@ -91,6 +91,20 @@ TEST(EveryScript, TheToolkitIsShownTheFacesAddingCharactersAndTheFamiliesDrawn) 
     EXPECT_TRUE(QFontDatabase::families().contains(quill));
 }
 
+TEST(EveryScript, AFontOfANewScriptInstalledByAnyoneIsDrawnAfterARefresh) {
+    MainWindowHarness h;
+    frmfont& w = h.start();
+    w.Command1_Click();
+    const QString ruam = QStringLiteral("\u0E23\u0E27\u0E21");
+    const QString file = testenv::userFontsFolder() + QStringLiteral("/Ruam.ttf");
+    ASSERT_TRUE(QFile::copy(testenv::testFont(QStringLiteral("Ruam.ttf")), file));
+    w.ref_Click();
+    ASSERT_TRUE(entries(w.List1).contains(ruam));
+    EXPECT_EQ(facesDrawing(ruam, w.List1->font()), QStringList{ruam});
+    QFile::remove(file);
+    w.ref_Click();
+}
+
 TEST(EveryScript, SearchRowsAndMessagesDrawLettersOnlyOneInstalledFontHas) {
     ASSERT_TRUE(kamalInstalled);
     const QString folder = testenv::newFolder(QStringLiteral("scripts"));

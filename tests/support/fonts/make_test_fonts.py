@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Write the small fonts the tests install: families with an English and a Chinese name,
 one OpenType (CFF) font, and one font that holds only a few Devanagari letters, which no other
-test font holds, each drawn as a solid block.
+test font holds, each drawn as a solid block, and one such font of Thai letters.
 
 Usage: make_test_fonts.py OUTDIR
 """
@@ -22,8 +22,12 @@ FONTS = [
     ("OrchidText.otf", "Orchid Text", ""),
 ]
 CODES = list(range(0x20, 0x7F))
-# The Devanagari font: file name, family (its only name), PostScript name, letters (क म ल).
-DEVANAGARI = ("Kamal.ttf", "\u0915\u092E\u0932", "Kamal", [0x20, 0x0915, 0x092E, 0x0932])
+# Fonts of one script: file name, family (its only name), PostScript name, letters, script
+# tags: Devanagari (क म ल) and Thai (ร ว ม).
+SCRIPT_FONTS = [
+    ("Kamal.ttf", "\u0915\u092E\u0932", "Kamal", [0x20, 0x0915, 0x092E, 0x0932], ("dev2", "deva")),
+    ("Ruam.ttf", "\u0E23\u0E27\u0E21", "Ruam", [0x20, 0x0E21, 0x0E23, 0x0E27], ("thai",)),
+]
 
 
 def box(pen, width=500):
@@ -94,9 +98,9 @@ def main(outdir):
     os.makedirs(outdir, exist_ok=True)
     for file_name, english, chinese in FONTS:
         build(os.path.join(outdir, file_name), english, chinese)
-    file_name, family, ps_name, codes = DEVANAGARI
-    build(os.path.join(outdir, file_name), family, "", codes, ps_name, width=1000,
-          scripts=("dev2", "deva"))
+    for file_name, family, ps_name, codes, scripts in SCRIPT_FONTS:
+        build(os.path.join(outdir, file_name), family, "", codes, ps_name, width=1000,
+              scripts=scripts)
     return 0
 
 
