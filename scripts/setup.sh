@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme
-    libfontconfig-dev libfreetype-dev libxcb1-dev libarchive-dev
+    libfontconfig-dev libfreetype-dev libxcb1-dev libarchive-dev libpipewire-0.3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils
     fonts-noto-cjk fonts-dejavu-core python3-fonttools curl
