@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing VLFonts need, when missing.
+# With --test it adds what only the tests need (./test.sh passes it; ./run.sh never does).
 set -euo pipefail
 
 packages=(
@@ -13,6 +14,15 @@ packages=(
     dbus dbus-x11 at-spi2-core
     dpkg-dev lintian appstream desktop-file-utils file
 )
+
+# Only the tests run these: a PipeWire daemon and its session manager of their own, which a
+# screen-cast stream is read from.
+test_packages=(
+    pipewire-bin wireplumber
+)
+if [ "${1:-}" = "--test" ]; then
+    packages+=("${test_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -280,6 +280,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The screen's answer to the magnifier's opening: the window, or the refusal.
+    void showMagnifier(bool screenReadable);
+
     void buildControls();
     void buildMenus();
     void connectHandlers();

@@ -1,21 +1,33 @@
 #pragma once
 
 #include "platform/DesktopScreen.h"
+#include "platform/DesktopSession.h"
 #include "platform/DesktopShell.h"
 #include "platform/FontconfigFontSystem.h"
 #include "platform/NetworkManagerNetwork.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
+#include "platform/screencast/ScreenCastScreen.h"
 
-// The real desktop: owns one implementation of every seam for the program's lifetime.
+#include <memory>
+
+// The real desktop: owns one implementation of every seam for the program's lifetime. Made
+// after QApplication, since the screen's source depends on the session Qt runs in.
 class DesktopPlatform final {
 public:
-    Platform platform() { return Platform{dialogs_, shell_, fonts_, network_, screen_}; }
+    Platform platform() { return Platform{dialogs_, shell_, fonts_, network_, *screen_}; }
 
 private:
+    // On Wayland, native or XWayland, only the screen-cast portal shows the screen.
+    static std::unique_ptr<Screen> screenForSession(DesktopSession session) {
+        if (desktopsession::usesPortals(session))
+            return std::make_unique<ScreenCastScreen>();
+        return std::make_unique<DesktopScreen>();
+    }
+
     QtDialogs dialogs_;
     DesktopShell shell_;
     FontconfigFontSystem fonts_;
     NetworkManagerNetwork network_;
-    DesktopScreen screen_;
+    std::unique_ptr<Screen> screen_ = screenForSession(desktopsession::current());
 };

@@ -16,7 +16,7 @@ struct MainWindowHarness {
 
     frmfont& make() {
         Platform platform{dialogs ? *dialogs : static_cast<Dialogs&>(p.dialogs), p.shell, p.fonts(),
-                          p.network, p.screen};
+                          p.network, screen ? *screen : static_cast<Screen&>(p.screen)};
         window = std::make_unique<frmfont>(platform, folder);
         window->endProgram = [this] { ++ends; };
         window->anotherInstanceRunning = [] { return false; };
@@ -40,6 +40,8 @@ struct MainWindowHarness {
     FakePlatform p;
     // Real dialogs instead of the fakes when set (before make()).
     Dialogs* dialogs = nullptr;
+    // A real screen instead of the fake when set (before make()).
+    Screen* screen = nullptr;
     QString folder;
     std::unique_ptr<frmfont> window;
     int ends = 0;

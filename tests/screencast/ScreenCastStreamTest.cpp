@@ -1,29 +1,12 @@
 #include "platform/screencast/ScreenCastStream.h"
 #include "PipeWireTestDaemon.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QThread>
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
 
 namespace {
-
-// What the portal hands over: a fresh connection to the daemon.
-int connectTo(const QString& socketPath) {
-    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(socketPath);
-    std::memcpy(address.sun_path, path.constData(), path.size());
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 
 template <typename Ready> bool waitFor(Ready ready, int ms = 10000) {
     const QDeadlineTimer deadline(ms);
@@ -43,10 +26,10 @@ TEST(ScreenCastStream, ReadsThePictureAndThePointerAndLeavesNothingBehind) {
     ASSERT_TRUE(daemon.running());
     const int node = daemon.startProducer({"--size", "1280x1024", "--cursor", "700,333"});
     ASSERT_GT(node, 0);
-    const int clientsBefore = daemon.clientCount();
+    const qint64 ours = QCoreApplication::applicationPid();
 
     ScreenCastStream stream;
-    ASSERT_TRUE(stream.start(connectTo(daemon.socketPath()), node));
+    ASSERT_TRUE(stream.start(daemon.connection(), node));
     ASSERT_TRUE(waitFor([&] { return stream.progress().frames > 0 && stream.pointer(); }));
     const ScreenCastStream::Progress progress = stream.progress();
     EXPECT_TRUE(progress.anyPicture);
@@ -55,7 +38,7 @@ TEST(ScreenCastStream, ReadsThePictureAndThePointerAndLeavesNothingBehind) {
     EXPECT_FALSE(progress.failed);
     EXPECT_EQ(stream.pointer(), QPoint(700, 333));
     EXPECT_EQ(stream.frameSize(), QSize(1280, 1024));
-    EXPECT_EQ(daemon.clientCount(), clientsBefore + 1);
+    EXPECT_EQ(daemon.connectionsOf(ours), 1);
 
     const auto square = stream.copy(QRect(650, 313, 100, 100));
     ASSERT_TRUE(square);
@@ -74,7 +57,7 @@ TEST(ScreenCastStream, ReadsThePictureAndThePointerAndLeavesNothingBehind) {
 
     stream.stop();
     EXPECT_FALSE(stream.copy(QRect(0, 0, 1, 1)));
-    EXPECT_TRUE(waitFor([&] { return daemon.clientCount() == clientsBefore; }));
+    EXPECT_TRUE(waitFor([&] { return daemon.connectionsOf(ours) == 0; }));
 }
 
 TEST(ScreenCastStream, TellsBlackFramesAndAMissingPointerApart) {
@@ -86,12 +69,12 @@ TEST(ScreenCastStream, TellsBlackFramesAndAMissingPointerApart) {
     ASSERT_GT(blind, 0);
 
     ScreenCastStream stream;
-    ASSERT_TRUE(stream.start(connectTo(daemon.socketPath()), black));
+    ASSERT_TRUE(stream.start(daemon.connection(), black));
     ASSERT_TRUE(waitFor([&] { return stream.progress().frames >= 3; }));
     EXPECT_FALSE(stream.progress().anyPicture);
     EXPECT_TRUE(stream.progress().cursorMeta);
 
-    ASSERT_TRUE(stream.start(connectTo(daemon.socketPath()), blind));
+    ASSERT_TRUE(stream.start(daemon.connection(), blind));
     ASSERT_TRUE(waitFor([&] { return stream.progress().frames >= 1; }));
     EXPECT_TRUE(stream.progress().anyPicture);
     EXPECT_TRUE(stream.progress().noCursorMeta);

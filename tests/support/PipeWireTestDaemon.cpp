@@ -10,7 +10,11 @@
 #include <QJsonObject>
 #include <QThread>
 #include <csignal>
+#include <cstring>
 #include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 PipeWireTestDaemon::PipeWireTestDaemon() : folder_(testenv::newFolder(QStringLiteral("pipewire"))) {
     for (const char* sub : {"run", "config", "state"})
@@ -34,7 +38,12 @@ PipeWireTestDaemon::PipeWireTestDaemon() : folder_(testenv::newFolder(QStringLit
     if (!QFileInfo::exists(socketPath()))
         return;
     wireplumber_ = start(QStringLiteral("wireplumber"), {});
-    running_ = wireplumber_->state() == QProcess::Running;
+    // Streams are linked only once the session manager is there.
+    const qint64 manager = wireplumber_->processId();
+    while (wireplumber_->state() == QProcess::Running && connectionsOf(manager) <= 0 &&
+           !deadline.hasExpired())
+        QThread::msleep(50);
+    running_ = wireplumber_->state() == QProcess::Running && connectionsOf(manager) > 0;
 }
 
 PipeWireTestDaemon::~PipeWireTestDaemon() {
@@ -55,6 +64,21 @@ PipeWireTestDaemon::~PipeWireTestDaemon() {
 
 QString PipeWireTestDaemon::socketPath() const {
     return folder_ + QStringLiteral("/run/pipewire-0");
+}
+
+int PipeWireTestDaemon::connection() const {
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socketPath());
+    if (fd < 0 || std::size_t(path.size()) >= sizeof address.sun_path)
+        return -1;
+    std::memcpy(address.sun_path, path.constData(), path.size());
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
 }
 
 std::unique_ptr<QProcess> PipeWireTestDaemon::start(const QString& program,
@@ -85,17 +109,34 @@ int PipeWireTestDaemon::startProducer(const QStringList& arguments) {
     return -1;
 }
 
-int PipeWireTestDaemon::clientCount() const {
+QJsonArray PipeWireTestDaemon::clients() const {
     QProcess dump;
     dump.setProcessEnvironment(env_);
     dump.start(QStringLiteral("pw-dump"), {});
     if (!dump.waitForFinished(10000))
-        return -1;
-    int clients = 0;
+        return {};
+    QJsonArray found;
     for (const QJsonValue& v : QJsonDocument::fromJson(dump.readAllStandardOutput()).array())
         if (v.toObject().value(QStringLiteral("type")).toString() ==
             QLatin1String("PipeWire:Interface:Client"))
-            ++clients;
-    // pw-dump is a client itself while it lists.
-    return clients - 1;
+            found.append(v);
+    return found;
+}
+
+int PipeWireTestDaemon::connectionsOf(qint64 pid) const {
+    const QJsonArray all = clients();
+    if (all.isEmpty())
+        return -1;
+    int held = 0;
+    for (const QJsonValue& client : all) {
+        // Set by the daemon from the socket's credentials, not by the client.
+        const QJsonValue owner = client.toObject()
+                                     .value(QStringLiteral("info"))
+                                     .toObject()
+                                     .value(QStringLiteral("props"))
+                                     .toObject()
+                                     .value(QStringLiteral("pipewire.sec.pid"));
+        held += owner.toInteger() == pid;
+    }
+    return held;
 }

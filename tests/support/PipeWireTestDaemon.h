@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -18,14 +19,18 @@ public:
     // Whether the daemon's socket came up.
     bool running() const { return running_; }
     QString socketPath() const;
+    // A fresh connection to the daemon, as a screen-cast portal hands one over; -1 on failure.
+    int connection() const;
 
     // Starts a producer (arguments as the producer takes them); returns its node id, or -1.
     int startProducer(const QStringList& arguments);
-    // How many of the daemon's clients are alive: the daemon's own, the session manager, the
-    // producers and any consumer still connected.
-    int clientCount() const;
+    // How many connections to the daemon the process pid holds (-1 when the daemon cannot
+    // be asked).
+    int connectionsOf(qint64 pid) const;
 
 private:
+    // The daemon's clients as it lists them.
+    QJsonArray clients() const;
     std::unique_ptr<QProcess> start(const QString& program, const QStringList& arguments);
 
     QString folder_;
