@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing VLFonts need, when missing.
-# With --test it adds what only the tests need (./test.sh passes it; ./run.sh never does).
+# Installs the Debian packages that building, running and testing VLFonts need, when missing;
+# with --tests also what only the tests need (./test.sh passes it; ./run.sh never does).
 set -euo pipefail
 
 packages=(
@@ -15,12 +15,15 @@ packages=(
     dpkg-dev lintian appstream desktop-file-utils file
 )
 
-# Only the tests run these: a PipeWire daemon and its session manager of their own, which a
-# screen-cast stream is read from.
+# Only the tests need these: a Wayland compositor nested in the test's X server, the desktop
+# portal with its KDE back end (and the Qt 5 Wayland plugin the back end draws with), Qt 6's
+# Wayland platform for the program under test, and a PipeWire daemon with its session manager
+# that screen-cast streams are read from. ./test.sh asks for them with --tests.
 test_packages=(
-    pipewire-bin wireplumber
+    kwin-wayland xwayland weston xdg-desktop-portal xdg-desktop-portal-kde qtwayland5
+    qt6-wayland pipewire-bin wireplumber
 )
-if [ "${1:-}" = "--test" ]; then
+if [ "${1:-}" = "--tests" ]; then
     packages+=("${test_packages[@]}")
 fi
 

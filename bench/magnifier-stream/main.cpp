@@ -88,7 +88,8 @@ int main(int argc, char** argv) {
     ScreenCastStream stream;
     StreamScreen screen(stream);
     Platform platform = desktop.platform();
-    Platform fed{dialogs, platform.shell, platform.fonts, platform.network, screen};
+    Platform fed{dialogs,          platform.shell, platform.fonts,
+                 platform.network, screen,         platform.hotKey};
     frmfont w(fed, dir.path());
     w.endProgram = [] {};
     w.Form_Load();

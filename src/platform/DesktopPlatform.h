@@ -4,6 +4,7 @@
 #include "platform/DesktopSession.h"
 #include "platform/DesktopShell.h"
 #include "platform/FontconfigFontSystem.h"
+#include "platform/HotKey.h"
 #include "platform/NetworkManagerNetwork.h"
 #include "platform/Platform.h"
 #include "platform/QtDialogs.h"
@@ -12,10 +13,11 @@
 #include <memory>
 
 // The real desktop: owns one implementation of every seam for the program's lifetime. Made
-// after QApplication, since the screen's source depends on the session Qt runs in.
+// after QApplication, since the screen's source and the hot key's way depend on the session Qt
+// runs in.
 class DesktopPlatform final {
 public:
-    Platform platform() { return Platform{dialogs_, shell_, fonts_, network_, *screen_}; }
+    Platform platform() { return Platform{dialogs_, shell_, fonts_, network_, *screen_, *hotKey_}; }
 
 private:
     // On Wayland, native or XWayland, only the screen-cast portal shows the screen.
@@ -30,4 +32,5 @@ private:
     FontconfigFontSystem fonts_;
     NetworkManagerNetwork network_;
     std::unique_ptr<Screen> screen_ = screenForSession(desktopsession::current());
+    std::unique_ptr<HotKey> hotKey_ = HotKey::forSession(desktopsession::current());
 };

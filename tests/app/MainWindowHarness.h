@@ -15,8 +15,12 @@ struct MainWindowHarness {
         : folder(testenv::newProgramFolder(withConfig)) {}
 
     frmfont& make() {
-        Platform platform{dialogs ? *dialogs : static_cast<Dialogs&>(p.dialogs), p.shell, p.fonts(),
-                          p.network, screen ? *screen : static_cast<Screen&>(p.screen)};
+        Platform platform{dialogs ? *dialogs : static_cast<Dialogs&>(p.dialogs),
+                          p.shell,
+                          p.fonts(),
+                          p.network,
+                          screen ? *screen : static_cast<Screen&>(p.screen),
+                          hotKey ? *hotKey : static_cast<HotKey&>(p.hotKey)};
         window = std::make_unique<frmfont>(platform, folder);
         window->endProgram = [this] { ++ends; };
         window->anotherInstanceRunning = [] { return false; };
@@ -42,6 +46,8 @@ struct MainWindowHarness {
     Dialogs* dialogs = nullptr;
     // A real screen instead of the fake when set (before make()).
     Screen* screen = nullptr;
+    // A real hot key instead of the fake when set (before make()).
+    HotKey* hotKey = nullptr;
     QString folder;
     std::unique_ptr<frmfont> window;
     int ends = 0;

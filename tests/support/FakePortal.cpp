@@ -44,15 +44,17 @@ void FakePortal::onCall(const QString& interface, const QString& method, CallHan
     callHandlers_.insert(key(interface, method), std::move(handler));
 }
 
-void FakePortal::acceptSessions(const QString& interface) {
-    onRequest(interface, QStringLiteral("CreateSession"), [this](const Call& call) {
+void FakePortal::acceptSessions(const QString& interface, const QVariantMap& moreResults) {
+    onRequest(interface, QStringLiteral("CreateSession"), [this, moreResults](const Call& call) {
         const QString handle =
             portal::objectPath + QStringLiteral("/session/") + senderPart(call.message.service()) +
             QLatin1Char('/') +
             call.options.value(QStringLiteral("session_handle_token")).toString();
         sessions.append(handle);
-        return Answer{
-            0, {{QStringLiteral("session_handle"), QVariant::fromValue(QDBusObjectPath(handle))}}};
+        QVariantMap results = moreResults;
+        results.insert(QStringLiteral("session_handle"),
+                       QVariant::fromValue(QDBusObjectPath(handle)));
+        return Answer{0, results};
     });
 }
 

@@ -46,8 +46,9 @@ public:
 
     void onRequest(const QString& interface, const QString& method, RequestHandler handler);
     void onCall(const QString& interface, const QString& method, CallHandler handler);
-    // The usual CreateSession: success, with the session handle made from session_handle_token.
-    void acceptSessions(const QString& interface);
+    // The usual CreateSession: success, with the session handle made from session_handle_token
+    // and whatever else the portal's answer should carry.
+    void acceptSessions(const QString& interface, const QVariantMap& moreResults = {});
 
     // Sends the Response of an open request.
     void respond(const QString& requestHandle, uint response, const QVariantMap& results = {});
