@@ -158,11 +158,21 @@ TEST(MagnifierThroughThePortal, ShowsTheKnownPictureAroundThePointerAndAsksOnce)
     ASSERT_TRUE(token.open(QIODevice::ReadOnly));
     EXPECT_EQ(token.readAll(), QByteArray("granted-once"));
     QTest::qWait(0);
-    ASSERT_NE(m.open(), nullptr);
+    QPointer<fzfd> again = m.open();
+    ASSERT_FALSE(again.isNull());
     EXPECT_EQ(desktop.portal.callsOf(QStringLiteral("SelectSources"))
                   .value(1)
                   .options.value(QStringLiteral("restore_token")),
               QStringLiteral("granted-once"));
+
+    // The user stops the sharing from the desktop: the magnifier says so and closes.
+    m.h.p.dialogs.clear();
+    desktop.portal.closeSession(desktop.portal.sessions.last());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return again.isNull(); }, 5000));
+    EXPECT_FALSE(m.w->magnifierOpen());
+    EXPECT_EQ(m.h.p.dialogs.messageTexts(),
+              QStringList{QStringLiteral("无法读取屏幕内容，放大镜已关闭。")});
+    EXPECT_EQ(desktop.daemon.connectionsOf(ours), 0);
 }
 
 TEST(MagnifierThroughThePortal, EveryRefusalIsTheMessageAndLeavesNothingRunning) {
