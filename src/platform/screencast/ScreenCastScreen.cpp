@@ -42,6 +42,7 @@ void ScreenCastScreen::open(const QString& permissionFolder, std::function<void(
 
 void ScreenCastScreen::close() {
     answer_ = nullptr;
+    lastSquare_ = QImage();
     ready_ = false;
     watch_.stop();
     portal_.close();
@@ -102,5 +103,13 @@ QPoint ScreenCastScreen::pointer() {
 std::optional<QImage> ScreenCastScreen::grab(const QRect& rect) {
     if (!ready_ || stream_.progress().failed)
         return std::nullopt;
-    return stream_.copy(rect);
+    // Between a change of the stream's format and its next frame there is no picture to copy:
+    // the last square stands in for that moment.
+    if (auto square = stream_.copy(rect)) {
+        lastSquare_ = *square;
+        return square;
+    }
+    if (lastSquare_.size() == rect.size())
+        return lastSquare_;
+    return std::nullopt;
 }

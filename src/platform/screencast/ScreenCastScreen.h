@@ -42,5 +42,6 @@ private:
     std::function<void(bool)> answer_;
     QString permissionFolder_;
     QPoint lastPointer_;
+    QImage lastSquare_;
     bool ready_ = false;
 };

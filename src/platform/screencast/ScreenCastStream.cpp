@@ -96,6 +96,13 @@ bool ScreenCastStream::start(int fd, std::uint32_t node) {
                     static_cast<ScreenCastStream*>(self)->onFormat(param);
             };
             e.process = [](void* self) { static_cast<ScreenCastStream*>(self)->onProcess(); };
+            // A new format takes the buffers away, the one kept for the window too.
+            e.remove_buffer = [](void* self, pw_buffer* buffer) {
+                auto* stream = static_cast<ScreenCastStream*>(self);
+                std::lock_guard lock(stream->frameLock_);
+                if (stream->held_ == buffer)
+                    stream->held_ = nullptr;
+            };
             return e;
         }();
         pw_stream_add_listener(pw_->stream, &pw_->streamListener, &events, this);
@@ -178,9 +185,13 @@ void ScreenCastStream::onFormat(const void* param) {
         progress_.failed = true;
         return;
     }
-    pw_->layout = *found;
-    pw_->width = static_cast<int>(info.size.width);
-    pw_->height = static_cast<int>(info.size.height);
+    {
+        // The window's thread reads these while it copies.
+        std::lock_guard lock(frameLock_);
+        pw_->layout = *found;
+        pw_->width = static_cast<int>(info.size.width);
+        pw_->height = static_cast<int>(info.size.height);
+    }
 
     std::uint8_t buffer[1024];
     spa_pod_builder b = SPA_POD_BUILDER_INIT(buffer, sizeof(buffer));
@@ -269,6 +280,9 @@ void ScreenCastStream::onProcess() {
         old = held_;
         held_ = newest;
         size_ = QSize(pw_->width, pw_->height);
+        red_ = pw_->layout.r;
+        green_ = pw_->layout.g;
+        blue_ = pw_->layout.b;
         ++progress_.frames;
         if (!black)
             progress_.anyPicture = true;
@@ -299,9 +313,8 @@ std::optional<QImage> ScreenCastStream::copy(const QRect& rect) const {
     if (!held_ || !pw_)
         return std::nullopt;
     const spa_data& d = held_->buffer->datas[0];
-    const int stride = d.chunk->stride > 0 ? d.chunk->stride : pw_->width * 4;
+    const int stride = d.chunk->stride > 0 ? d.chunk->stride : size_.width() * 4;
     const auto* bytes = static_cast<const std::uint8_t*>(d.data) + d.chunk->offset;
-    const Layout l = pw_->layout;
     QImage out(rect.size(), QImage::Format_RGB32);
     out.fill(Qt::black);
     const QRect inside = rect.intersected(QRect(QPoint(0, 0), size_));
@@ -310,7 +323,7 @@ std::optional<QImage> ScreenCastStream::copy(const QRect& rect) const {
         auto* dst =
             reinterpret_cast<QRgb*>(out.scanLine(y - rect.top())) + (inside.left() - rect.left());
         for (int x = 0; x < inside.width(); ++x, px += 4)
-            dst[x] = qRgb(px[l.r], px[l.g], px[l.b]);
+            dst[x] = qRgb(px[red_], px[green_], px[blue_]);
     }
     return out;
 }

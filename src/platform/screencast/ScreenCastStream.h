@@ -54,8 +54,9 @@ private:
     std::unique_ptr<Pw> pw_;
     mutable std::mutex frameLock_;
     pw_buffer* held_ = nullptr; // the newest buffer with a picture, out of the queue
-    QImage::Format format_ = QImage::Format_Invalid;
+    // The held picture's size and the byte positions of red, green and blue in its pixels.
     QSize size_;
+    int red_ = 2, green_ = 1, blue_ = 0;
     QPoint pointer_;
     bool pointerKnown_ = false;
     Progress progress_;
