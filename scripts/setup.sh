@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme qt6-wayland
     libfontconfig-dev libfreetype-dev libxcb1-dev libarchive-dev libpipewire-0.3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils
@@ -16,12 +16,12 @@ packages=(
 )
 
 # Only the tests need these: a Wayland compositor nested in the test's X server, the desktop
-# portal with its KDE back end (and the Qt 5 Wayland plugin the back end draws with), Qt 6's
-# Wayland platform for the program under test, and a PipeWire daemon with its session manager
-# that screen-cast streams are read from. ./test.sh asks for them with --tests.
+# portal with its KDE back end (and the Qt 5 Wayland plugin the back end draws with), and a
+# PipeWire daemon with its session manager that screen-cast streams are read from.
+# ./test.sh asks for them with --tests.
 test_packages=(
     kwin-wayland xwayland weston xdg-desktop-portal xdg-desktop-portal-kde qtwayland5
-    qt6-wayland pipewire-bin wireplumber
+    pipewire-bin wireplumber
 )
 if [ "${1:-}" = "--tests" ]; then
     packages+=("${test_packages[@]}")
