@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing VLFonts need, when missing;
-# with --tests also what only the tests need.
+# with --tests also what only the tests need (./test.sh passes it; ./run.sh never does).
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme qt6-wayland
-    libfontconfig-dev libfreetype-dev libxcb1-dev libarchive-dev
+    libfontconfig-dev libfreetype-dev libxcb1-dev libarchive-dev libpipewire-0.3-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils
     fonts-noto-cjk fonts-dejavu-core python3-fonttools curl
@@ -16,10 +16,12 @@ packages=(
 )
 
 # Only the tests need these: a Wayland compositor nested in the test's X server, the desktop
-# portal with its KDE back end (and the Qt 5 Wayland plugin the back end draws with).
+# portal with its KDE back end (and the Qt 5 Wayland plugin the back end draws with), and a
+# PipeWire daemon with its session manager that screen-cast streams are read from.
 # ./test.sh asks for them with --tests.
 test_packages=(
     kwin-wayland xwayland weston xdg-desktop-portal xdg-desktop-portal-kde qtwayland5
+    pipewire-bin wireplumber
 )
 if [ "${1:-}" = "--tests" ]; then
     packages+=("${test_packages[@]}")

@@ -13,6 +13,7 @@
 #include "i18n/QtTranslations.h"
 #include "platform/Dialogs.h"
 #include "platform/FontSystem.h"
+#include "platform/Screen.h"
 #include "platform/Shell.h"
 #include "tools/OpeningEffect.h"
 
@@ -42,7 +43,10 @@ frmfont::frmfont(Platform platform, QString programFolder, QWidget* parent)
     keepExactTitle(this);
 }
 
-frmfont::~frmfont() = default;
+frmfont::~frmfont() {
+    // A question to the desktop still open, or a magnifier's stream, ends with the program.
+    platform_.screen.close();
+}
 
 QString frmfont::configPath() const {
     return settingsFolder_ + QStringLiteral("/config.ini");

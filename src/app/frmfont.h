@@ -298,6 +298,9 @@ protected:
 private:
     // Brings a secondary window to the front in place of the main window.
     void showInstead(QWidget* window);
+    // The screen's answer to the magnifier's opening: the window, or the refusal.
+    void showMagnifier(bool screenReadable);
+
     void buildControls();
     void buildMenus();
     void connectHandlers();

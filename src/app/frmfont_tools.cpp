@@ -13,10 +13,21 @@ void frmfont::fdj_Click() {
                                   QStringLiteral("系统提示"), Dialogs::Icon::Information);
         return;
     }
+    // "y" while the desktop is asked for the screen too: one question at a time.
+    setMagnifierOpen(true);
+    QPointer<frmfont> self(this);
+    platform_.screen.open(settingsFolder(), [self](bool readable) {
+        if (self)
+            self->showMagnifier(readable);
+    });
+}
+
+void frmfont::showMagnifier(bool screenReadable) {
     const QString flag = language();
-    // Where the screen cannot be read (Wayland without the portal) the magnifier would only
-    // ever show black: say so instead of opening it.
-    if (!platform_.screen.grab(QRect(0, 0, 1, 1))) {
+    // Where the screen cannot be read (no portal, the user said no, no pointer position, a
+    // black stream) the magnifier would only ever show black: say so instead of opening it.
+    if (!screenReadable) {
+        setMagnifierOpen(false);
         platform_.dialogs.message(
             this,
             lang::pickC(flag, QStringLiteral("此桌面不允许程序读取屏幕内容，放大镜无法使用。"),
@@ -25,7 +36,6 @@ void frmfont::fdj_Click() {
             lang::tipsTitle(flag), Dialogs::Icon::Warning);
         return;
     }
-    setMagnifierOpen(true);
     fzfd_ = new fzfd(*this);
     platform_.dialogs.message(
         this,

@@ -10,9 +10,6 @@ QPoint DesktopScreen::pointer() {
 }
 
 std::optional<QImage> DesktopScreen::grab(const QRect& rect) {
-    // Wayland gives clients no way to read the screen without a portal.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return std::nullopt;
     QScreen* screen = QGuiApplication::primaryScreen();
     if (!screen)
         return std::nullopt;

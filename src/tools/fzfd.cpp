@@ -188,6 +188,8 @@ void fzfd::Form_QueryUnload() {
         return;
     unloaded_ = true;
     Timer1.stop();
+    // The screen-cast stream, where there is one, ends with the window.
+    main_.platform().screen.close();
     // A magnifier closed while still growing stops the growth too.
     main_.setMagnifierOpen(false);
 }

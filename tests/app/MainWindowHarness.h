@@ -19,7 +19,7 @@ struct MainWindowHarness {
                           p.shell,
                           p.fonts(),
                           p.network,
-                          p.screen,
+                          screen ? *screen : static_cast<Screen&>(p.screen),
                           hotKey ? *hotKey : static_cast<HotKey&>(p.hotKey)};
         window = std::make_unique<frmfont>(platform, folder);
         window->endProgram = [this] { ++ends; };
@@ -44,6 +44,8 @@ struct MainWindowHarness {
     FakePlatform p;
     // Real dialogs instead of the fakes when set (before make()).
     Dialogs* dialogs = nullptr;
+    // A real screen instead of the fake when set (before make()).
+    Screen* screen = nullptr;
     // A real hot key instead of the fake when set (before make()).
     HotKey* hotKey = nullptr;
     QString folder;
