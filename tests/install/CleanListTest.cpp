@@ -187,6 +187,7 @@ TEST(DisableFont, HidesAFamilyFromEveryFontconfigProgramUntilEnabledAgain) {
     EXPECT_EQ(window->backButton->caption(), QStringLiteral("Back"));
     // By keyboard: the list has the focus, Tab reaches "Enable", Space presses it.
     window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
     window->disabledList->setFocus();
     QTest::keyClick(window->disabledList, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), window->enableButton);
