@@ -288,6 +288,9 @@ private:
     // Catalogue helpers.
     void setFontAvailability(bool fontSelected);
     void fillFontList();
+    // Reads the font table again and lists it; keepSelection: the selected family stays
+    // selected (fonts were installed), else none is (the refresh command).
+    void refreshFontList(bool keepSelection);
     // Shows the list's names in the current interface language, keeping the selected family.
     void relistInLanguage();
     void setPreviewText(const QString& text);

@@ -214,9 +214,9 @@ void frmfont::installDropped(const QStringList& paths) {
         const QString flag = language();
         const int installed = fontinstall::installWithReport(
             platform_, this, dropped.files, lang::chineseByC(flag), lang::tipsTitle(flag));
-        // Fonts dropped on the list are looked for there at once.
-        if (installed > 0 && listShown())
-            ref_Click();
+        // The list shows the new fonts at once, and the font selected stays selected.
+        if (installed > 0)
+            refreshFontList(true);
     }
     if (!dropped.folder.isEmpty())
         openSearchAt(dropped.folder);
