@@ -54,9 +54,10 @@ public:
 
     // Start-up; false when the program must end at once (another instance runs).
     bool Form_Load();
-    // A font file given on the command line or handed over by a second process: the install
-    // window "从字体文件安装" in place of the main window, with the file in its path field.
-    void installFromArgument(const QString& path);
+    // Font files given on the command line or handed over by a second process. One opens the
+    // install window "从字体文件安装" in place of the main window, with the file in its path
+    // field; several are installed at once, with one message, as when they are dropped.
+    void installFromArguments(const QStringList& paths);
     // The exit sequence shared by the exit command, the exit button and closing the window.
     void exitSequence();
 

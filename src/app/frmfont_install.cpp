@@ -129,9 +129,13 @@ void frmfont::fromwenjian_Click() {
     showInstead(*this, setupfon_);
 }
 
-void frmfont::installFromArgument(const QString& path) {
+void frmfont::installFromArguments(const QStringList& paths) {
+    if (paths.size() > 1) {
+        installDropped(paths);
+        return;
+    }
     fromwenjian_Click();
-    setupfon_->Text1->setText(path);
+    setupfon_->Text1->setText(paths.value(0));
 }
 
 void frmfont::fromexe_Click() {
