@@ -30,10 +30,14 @@ public:
 
 private:
     void clearTitle() {
+        // Only an X server carries these properties. Other platforms may still answer as X11
+        // (the offscreen one does) without any connection behind it.
         auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
         if (!x11 || !window_->internalWinId())
             return;
         xcb_connection_t* connection = x11->connection();
+        if (!connection || xcb_connection_has_error(connection))
+            return;
         const auto id = static_cast<xcb_window_t>(window_->internalWinId());
         const xcb_atom_t utf8 = atom(connection, "UTF8_STRING");
         const xcb_atom_t netName = atom(connection, "_NET_WM_NAME");

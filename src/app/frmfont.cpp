@@ -66,6 +66,8 @@ void frmfont::buildControls() {
     auto hiddenLabel = [&](const char* name, const QString& caption) {
         auto* label = new QLabel(caption, central);
         label->setObjectName(QLatin1String(name));
+        // They hold texts from config.ini and the environment, never markup.
+        label->setTextFormat(Qt::PlainText);
         label->hide();
         return label;
     };
@@ -178,6 +180,9 @@ void frmfont::buildMenus() {
     fromexe = addItem(newfontMenu, "fromexe", QStringLiteral("从EXE文件安装"));
     searchfonts = addItem(newfontMenu, "searchfonts", QStringLiteral("搜索..."));
     delfont = addItem(glxxMenu, "delfont", QStringLiteral("删除选中的字体"));
+    disableFont = addItem(glxxMenu, "disableFont", QStringLiteral("停用选中的字体"));
+    disabledFonts = addItem(glxxMenu, "disabledFonts", QStringLiteral("已停用的字体..."));
+    findDuplicates = addItem(glxxMenu, "findDuplicates", QStringLiteral("查找重复字体..."));
     ztml = addItem(glxxMenu, "ztml", QStringLiteral("打开字体目录"));
     mnuouthtml = addItem(glxxMenu, "mnuouthtml", QStringLiteral("输出到html..."));
     glxxMenu->addSeparator()->setObjectName(QStringLiteral("fg2"));
@@ -287,6 +292,9 @@ void frmfont::connectHandlers() {
         {fromexe, &frmfont::fromexe_Click},
         {searchfonts, &frmfont::searchfonts_Click},
         {delfont, &frmfont::delfont_Click},
+        {disableFont, &frmfont::disableFont_Click},
+        {disabledFonts, &frmfont::disabledFonts_Click},
+        {findDuplicates, &frmfont::findDuplicates_Click},
         {ztml, &frmfont::ztml_Click},
         {mnuouthtml, &frmfont::mnuouthtml_Click},
         {ref, &frmfont::ref_Click},
@@ -437,6 +445,12 @@ QString frmfont::selectedFontName() const {
     return List1->text(List1->currentRow());
 }
 
+QString frmfont::listedName(const QString& family) const {
+    const int row =
+        List1->count() == listedFamilies_.size() ? int(listedFamilies_.indexOf(family)) : -1;
+    return row >= 0 ? List1->text(row) : family;
+}
+
 void frmfont::onMagnifierCaptionsChanged(QObject* receiver,
                                          std::function<void(bool chinese)> relabel) {
     connect(this, &frmfont::magnifierCaptionsChanged, receiver, std::move(relabel));
@@ -482,7 +496,7 @@ bool frmfont::Form_Load() {
     // 9.
     Labeldir->setText(platform_.fonts.userFontsFolder());
     // 10.
-    for (QAction* item : {infor, ref, ztxx, jwdy, delfont, delcfont})
+    for (QAction* item : {infor, ref, ztxx, jwdy, delfont, delcfont, disableFont})
         item->setEnabled(false);
     // 11. The white goes behind the two list buttons' pictures.
     Command1->setBackColor(Qt::white);

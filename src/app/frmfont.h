@@ -20,6 +20,8 @@ class PreviewText;
 class setupfon;
 class setupexe;
 class searchfont;
+class DisabledFontsWindow;
+class DuplicateFontsWindow;
 class frmhtml;
 class fzfd;
 class frmjwdy;
@@ -71,6 +73,8 @@ public:
     // The family of the selected entry of List1 and the name the entry shows; empty when none.
     QString selectedFont() const override;
     QString selectedFontName() const override;
+    // The name List1 shows for family: in the reader's language where it has one.
+    QString listedName(const QString& family) const;
 
     // The rest of what the subsystem windows use.
     QWidget* mainWidget() override { return this; }
@@ -125,10 +129,14 @@ public:
     QAction* fromexe;     // "从EXE文件安装": start a font setup program (setupexe)
     QAction* searchfonts; // "搜索...": search for font files (searchfont)
     QAction* delfont;     // "删除选中的字体": delete the selected font
-    QAction* ztml;        // "打开字体目录": open the fonts folder
-    QAction* mnuouthtml;  // "输出到html...": HTML export (frmhtml)
-    QAction* ref;         // "刷新字体列表": refresh the font list
-    QAction* exitexe;     // "退出程序": exit
+    // Keeping the list clean: hiding a font without deleting it, and fonts installed twice.
+    QAction* disableFont;    // "停用选中的字体": disable the selected font
+    QAction* disabledFonts;  // "已停用的字体...": the disabled fonts (DisabledFontsWindow)
+    QAction* findDuplicates; // "查找重复字体...": fonts installed twice (DuplicateFontsWindow)
+    QAction* ztml;           // "打开字体目录": open the fonts folder
+    QAction* mnuouthtml;     // "输出到html...": HTML export (frmhtml)
+    QAction* ref;            // "刷新字体列表": refresh the font list
+    QAction* exitexe;        // "退出程序": exit
     // Items of ylsz: preview size, colour and effects, then the rest.
     QAction *ssmall, *smid, *sbig, *cd; // "小", "中(默认)", "大", "超大"
     QAction *fcblack, *fcred, *fcgreen, *fcblue, *fcyellow, *fcgrey, *fczi; // black to purple
@@ -240,6 +248,9 @@ public slots:
     void fromexe_Click();
     void searchfonts_Click();
     void delfont_Click();
+    void disableFont_Click();
+    void disabledFonts_Click();
+    void findDuplicates_Click();
     void delcfont_Click();
     void ztml_Click();
     void infor_Click();
@@ -281,6 +292,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Brings a secondary window to the front in place of the main window.
+    void showInstead(QWidget* window);
     void buildControls();
     void buildMenus();
     void connectHandlers();
@@ -324,6 +337,8 @@ private:
     frmclient* frmclient_ = nullptr;
     OnlineServices* online_ = nullptr;
     QPointer<setupfon> setupfon_;
+    QPointer<DisabledFontsWindow> disabledFonts_;
+    QPointer<DuplicateFontsWindow> duplicateFonts_;
     QPointer<setupexe> setupexe_;
     QPointer<searchfont> searchfont_;
     QPointer<frmhtml> frmhtml_;

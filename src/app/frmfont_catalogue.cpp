@@ -3,6 +3,7 @@
 #include "app/controls/FontListView.h"
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
+#include "app/controls/PlainToolTip.h"
 #include "app/frmfont.h"
 #include "app/settings/NumberForm.h"
 #include "catalogue/BrowseStep.h"
@@ -50,7 +51,7 @@ void frmfont::Timerload_Timer() {
 }
 
 void frmfont::setFontAvailability(bool fontSelected) {
-    for (QAction* item : {infor, ztxx, jwdy, delfont, delcfont})
+    for (QAction* item : {infor, ztxx, jwdy, delfont, delcfont, disableFont})
         item->setEnabled(fontSelected);
     ref->setEnabled(true);
 }
@@ -271,7 +272,7 @@ void frmfont::loadSettings() {
     const QString link = QStringLiteral("Link");
     MovingText1->setMsgchar(configValue(link, QStringLiteral("mctext")));
     MovingText1->setCharcolor(numberform::int32(configValue(link, QStringLiteral("mccolor"))));
-    MovingText1->setToolTip(configValue(link, QStringLiteral("mctp")));
+    setPlainToolTip(MovingText1, configValue(link, QStringLiteral("mctp")));
     mclink = configValue(link, QStringLiteral("mclink"));
     if (numberform::leading(configValue(link, QStringLiteral("mnupop"))) == 0)
         mnupop->setEnabled(false);

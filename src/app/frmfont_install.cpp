@@ -2,6 +2,7 @@
 // font information.
 #include "app/frmfont.h"
 #include "i18n/Language.h"
+#include "install/DeleteQuestion.h"
 #include "install/FontInformation.h"
 #include "install/FontInstaller.h"
 #include "install/searchfont.h"
@@ -19,18 +20,7 @@
 
 namespace {
 
-// Brings a secondary window to the front in place of the main window.
-void showInstead(frmfont& main, QWidget* window) {
-    window->show();
-    window->raise();
-    window->activateWindow();
-    main.hide();
-}
-
-QString quoted(bool chinese, const QString& name) {
-    return chinese ? QStringLiteral("“") + name + QStringLiteral("”")
-                   : QLatin1Char('"') + name + QLatin1Char('"');
-}
+using deletequestion::quoted;
 
 // delfont, delcfont: move the selected family from the user's fonts folder to the trash, after
 // asking.
@@ -41,7 +31,7 @@ void deleteSelectedFont(frmfont& main) {
     Dialogs& dialogs = main.platform().dialogs;
     const QString flag = main.language();
     const bool zh = lang::chineseByC(flag);
-    // Named as the list shows it; the family behind the entry is what goes.
+    // Every family is named as the list shows it; the family behind the entry is what goes.
     const QString name = quoted(zh, main.selectedFontName());
     FontSystem& fonts = main.platform().fonts;
     // A collection file holds several families and goes whole: the question names them all.
@@ -49,21 +39,8 @@ void deleteSelectedFont(frmfont& main) {
     others.removeAll(family);
     QStringList otherNames;
     for (const QString& other : others)
-        otherNames.append(quoted(zh, other));
-    QString question;
-    if (otherNames.isEmpty())
-        question =
-            zh ? QStringLiteral("确实要删除字体") + name + QStringLiteral("吗？")
-               : QStringLiteral("Do you really want to delete the font ") + name + QLatin1Char('?');
-    else
-        question =
-            zh ? QStringLiteral("字体") + name + QStringLiteral("与字体") +
-                     otherNames.join(QStringLiteral("、")) +
-                     QStringLiteral("在同一个字体文件中，将一起被删除。确实要删除这些字体吗？")
-               : QStringLiteral("The font ") + name + QStringLiteral(" shares its file with ") +
-                     otherNames.join(QStringLiteral(", ")) +
-                     QStringLiteral(", which will be deleted with it. Do you really want "
-                                    "to delete these fonts?");
+        otherNames.append(quoted(zh, main.listedName(other)));
+    const QString question = deletequestion::text(zh, name, otherNames);
     // The same details as the information message: the files that would go.
     const QString details = fontinfo::details(zh, fonts.familyDetails(family));
     if (dialogs.messageWithDetails(&main, question, lang::tipsTitle(flag), details,
@@ -123,10 +100,17 @@ void showFontInformation(frmfont& main) {
 
 } // namespace
 
+void frmfont::showInstead(QWidget* window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+    hide();
+}
+
 void frmfont::fromwenjian_Click() {
     if (!setupfon_ || setupfon_->unloaded())
         setupfon_ = new setupfon(*this);
-    showInstead(*this, setupfon_);
+    showInstead(setupfon_);
 }
 
 void frmfont::installFromArguments(const QStringList& paths) {
@@ -141,14 +125,14 @@ void frmfont::installFromArguments(const QStringList& paths) {
 void frmfont::fromexe_Click() {
     if (!setupexe_ || setupexe_->unloaded())
         setupexe_ = new setupexe(*this);
-    showInstead(*this, setupexe_);
+    showInstead(setupexe_);
 }
 
 void frmfont::searchfonts_Click() {
     // Loaded once; Back only hides it, so it keeps its folder, pattern and results.
     if (!searchfont_)
         searchfont_ = new searchfont(*this);
-    showInstead(*this, searchfont_);
+    showInstead(searchfont_);
     searchfont_->Form_Activate();
 }
 

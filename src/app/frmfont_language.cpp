@@ -2,6 +2,7 @@
 #include "app/controls/FontListView.h"
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
+#include "app/controls/PlainToolTip.h"
 #include "app/frmfont.h"
 #include "catalogue/PreviewText.h"
 #include "i18n/Language.h"
@@ -48,7 +49,7 @@ void frmfont::switchLanguage(const QString& flag) {
         Label5->hide();
     // 7.
     MovingText1->setMsgchar(lang::scrollingText(chinese, mailAddress()));
-    MovingText1->setToolTip(lang::scrollingTooltip().text(chinese));
+    setPlainToolTip(MovingText1, lang::scrollingTooltip().text(chinese));
     // 8.
     QString tip;
     if (chinese)

@@ -59,4 +59,46 @@ public:
     virtual Result removeFamily(const QString& family) = 0;
     // The user's fonts folder, $XDG_DATA_HOME/fonts.
     virtual QString userFontsFolder() = 0;
+
+    // Disabling: a family stays installed but every program that lists fonts through the
+    // platform's font table leaves it out from its next start, this program's list at once.
+    // The families disabled now, by the names they were disabled under.
+    virtual QStringList disabledFamilies() { return {}; }
+    // Refused for a family the interface is drawn in; Failed when the rule could not be
+    // written (nothing changed then).
+    virtual Result disableFamily(const QString& family) {
+        Q_UNUSED(family);
+        return Result::Failed;
+    }
+    virtual Result enableFamily(const QString& family) {
+        Q_UNUSED(family);
+        return Result::Failed;
+    }
+    // Where the rules live, for messages.
+    virtual QString disabledFamiliesFile() { return {}; }
+
+    // One font installed from more than one file: the same family and style.
+    struct FontCopy {
+        QString path;
+        int index = 0;          // its place in a collection file
+        QString version;        // "2.037", empty when unknown
+        qint64 size = -1;       // bytes, -1 when unknown
+        bool used = false;      // the copy the font table picks for this family and style
+        int sameAs = -1;        // the place of an earlier copy with identical contents, or -1
+        bool removable = false; // it lies in the user's fonts folder
+        QStringList families;   // every family in its file, this one first
+    };
+    struct DuplicateGroup {
+        QString family;
+        QString style;
+        QList<FontCopy> copies; // in the font table's order
+    };
+    // Every family and style installed from more than one file, in the font table's order.
+    virtual QList<DuplicateGroup> duplicateFonts() { return {}; }
+    // Moves one font file (or the link to it) from the user's fonts folder to the trash; any
+    // other file is refused.
+    virtual Result removeFile(const QString& path) {
+        Q_UNUSED(path);
+        return Result::Refused;
+    }
 };

@@ -1,5 +1,7 @@
 #include "platform/FontconfigFontSystem.h"
+#include "platform/DisabledFontsFile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -56,6 +58,29 @@ bool isEnglish(const char* language) {
     return strcasecmp(language, "en") == 0 || strncasecmp(language, "en-", 3) == 0;
 }
 
+// The families this program disabled, as fontconfig compares family names.
+QSet<QString> disabledKeys() {
+    QSet<QString> keys;
+    for (const QString& family :
+         disabledfonts::read(disabledfonts::rulePath()).value_or(QStringList()))
+        keys.insert(disabledfonts::familyKey(family));
+    return keys;
+}
+
+// Whether a font carries a disabled family among its names, as fontconfig's own rule tests it.
+// Fontconfig leaves such fonts out when the user's configuration reads the rule file (the
+// usual ones do); this program leaves them out in any case.
+bool isDisabled(FcPattern* font, const QSet<QString>& disabled) {
+    if (disabled.isEmpty())
+        return false;
+    FcChar8* value = nullptr;
+    for (int k = 0; FcPatternGetString(font, FC_FAMILY, k, &value) == FcResultMatch && value; ++k)
+        if (disabled.contains(
+                disabledfonts::familyKey(QString::fromUtf8(reinterpret_cast<const char*>(value)))))
+            return true;
+    return false;
+}
+
 // What this program knows of the installed fonts between rescans, read in one pass over
 // fontconfig's full table. The table itself is let go afterwards: any look at it touches every
 // font's entry in fontconfig's caches (more than a kilobyte a font), so keeping it would keep
@@ -91,6 +116,7 @@ struct FontTable {
 
     void read(FcConfig* config) {
         Reading reading;
+        reading.disabled = disabledKeys();
         const FcFontSet* system = FcConfigGetFonts(config, FcSetSystem);
         if (system) {
             names.reserve(system->nfont);
@@ -112,6 +138,7 @@ private:
     struct Reading {
         QHash<QString, int> position; // a family's place in names
         std::vector<int> chineseFits; // how well each family's Chinese name fits
+        QSet<QString> disabled;       // the keys of the disabled families
     };
 
     // The place of a file's folder in folders; the fonts of one folder come together.
@@ -126,6 +153,8 @@ private:
     void add(FcPattern* font, Reading& reading) {
         FcChar8* first = nullptr;
         if (FcPatternGetString(font, FC_FAMILY, 0, &first) != FcResultMatch || !first || !*first)
+            return;
+        if (isDisabled(font, reading.disabled))
             return;
         const QString family = QString::fromUtf8(reinterpret_cast<const char*>(first));
         auto found = reading.position.constFind(family);
@@ -402,6 +431,19 @@ QString linkNameFor(const QDir& folder, const QFileInfo& target, bool* linked) {
     }
 }
 
+// Into the trash, not erased, so a mistaken delete can be undone from the file manager; a link
+// goes there itself and leaves the file it points to alone. The toolkit lets go of the file.
+bool moveToTrash(const QString& file) {
+    const bool moved =
+        QFile::moveToTrash(file) || (!QFileInfo(file).exists() && !QFileInfo(file).isSymLink());
+    const auto id = qtFontIds().constFind(file);
+    if (id != qtFontIds().constEnd()) {
+        QFontDatabase::removeApplicationFont(*id);
+        qtFontIds().erase(id);
+    }
+    return moved;
+}
+
 } // namespace
 
 void FontconfigFontSystem::prepareToDraw(const QString& family) {
@@ -481,19 +523,21 @@ FontSystem::Result FontconfigFontSystem::removeFamily(const QString& family) {
             return Result::Refused;
 
     bool allRemoved = true;
-    for (const QString& file : files) {
-        // Into the trash, not erased, so a mistaken delete can be undone from the file manager;
-        // a link goes there itself and leaves the file it points to alone.
-        if (!QFile::moveToTrash(file) && (QFileInfo(file).exists() || QFileInfo(file).isSymLink()))
-            allRemoved = false;
-        const auto id = qtFontIds().constFind(file);
-        if (id != qtFontIds().constEnd()) {
-            QFontDatabase::removeApplicationFont(*id);
-            qtFontIds().erase(id);
-        }
-    }
+    for (const QString& file : files)
+        allRemoved = moveToTrash(file) && allRemoved;
     forgetTable();
     return allRemoved ? Result::Done : Result::Failed;
+}
+
+FontSystem::Result FontconfigFontSystem::removeFile(const QString& path) {
+    const QFileInfo file(path);
+    if (!file.exists() && !file.isSymLink())
+        return Result::NotFound;
+    if (!liesInside(path, QDir(userFontsFolder()).canonicalPath()))
+        return Result::Refused;
+    const bool removed = moveToTrash(path);
+    forgetTable();
+    return removed ? Result::Done : Result::Failed;
 }
 
 QString FontconfigFontSystem::userFontsFolder() {
@@ -538,4 +582,211 @@ bool FontconfigFontSystem::familyHasLanguage(const QString& family, const QStrin
     FcObjectSetDestroy(objects);
     FcPatternDestroy(pattern);
     return covered;
+}
+
+QString FontconfigFontSystem::disabledFamiliesFile() {
+    return disabledfonts::rulePath();
+}
+
+QStringList FontconfigFontSystem::disabledFamilies() {
+    return disabledfonts::read(disabledfonts::rulePath()).value_or(QStringList());
+}
+
+FontSystem::Result FontconfigFontSystem::disableFamily(const QString& family) {
+    if (family.isEmpty())
+        return Result::NotFound;
+    // Without its interface faces this program, and every other one, would draw its texts in
+    // whatever fontconfig falls back to.
+    const InterfaceFaces faces = interfaceFaces();
+    const QString key = disabledfonts::familyKey(family);
+    if (key == disabledfonts::familyKey(faces.latin) ||
+        key == disabledfonts::familyKey(faces.chinese))
+        return Result::Refused;
+    const QString path = disabledfonts::rulePath();
+    std::optional<QStringList> disabled = disabledfonts::read(path);
+    if (!disabled)
+        return Result::Failed;
+    bool already = false;
+    for (const QString& name : std::as_const(*disabled))
+        already = already || disabledfonts::familyKey(name) == key;
+    if (!already) {
+        disabled->append(family);
+        if (disabledfonts::write(path, *disabled) != disabledfonts::Written::Done)
+            return Result::Failed;
+    }
+    forgetTable();
+    return Result::Done;
+}
+
+FontSystem::Result FontconfigFontSystem::enableFamily(const QString& family) {
+    const QString path = disabledfonts::rulePath();
+    std::optional<QStringList> disabled = disabledfonts::read(path);
+    if (!disabled)
+        return Result::Failed;
+    const QString key = disabledfonts::familyKey(family);
+    const qsizetype removed = disabled->removeIf(
+        [&key](const QString& name) { return disabledfonts::familyKey(name) == key; });
+    if (removed == 0)
+        return Result::NotFound;
+    if (disabledfonts::write(path, *disabled) != disabledfonts::Written::Done)
+        return Result::Failed;
+    forgetTable();
+    return Result::Done;
+}
+
+namespace {
+
+// The copy fontconfig hands a program that asks for this family and style: its file and index.
+// Fontconfig's own choice among the copies, by its own scores (version, then its order of the
+// fonts); any other font scores worse on the family or the style, so only the copies are
+// weighed, not every installed font once per group.
+std::pair<QByteArray, int> pickedCopy(FcConfig* config, const FcFontSet* all,
+                                      const QList<int>& copies, const FcChar8* family,
+                                      const FcChar8* style) {
+    FcFontSet* candidates = FcFontSetCreate();
+    for (int i : copies) {
+        FcPatternReference(all->fonts[i]);
+        FcFontSetAdd(candidates, all->fonts[i]);
+    }
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, family);
+    FcPatternAddString(pattern, FC_STYLE, style);
+    FcConfigSubstitute(config, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    std::pair<QByteArray, int> picked{{}, 0};
+    if (FcPattern* match = FcFontSetMatch(config, &candidates, 1, pattern, &result)) {
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
+            picked.first = QByteArray(reinterpret_cast<const char*>(file));
+        FcPatternGetInteger(match, FC_INDEX, 0, &picked.second);
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    FcFontSetDestroy(candidates);
+    return picked;
+}
+
+QByteArray contentHash(const QString& path) {
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return hash.result();
+}
+
+} // namespace
+
+QList<FontSystem::DuplicateGroup> FontconfigFontSystem::duplicateFonts() {
+    QList<DuplicateGroup> groups;
+    FcConfig* full = config();
+    const FcFontSet* fonts = full ? FcConfigGetFonts(full, FcSetSystem) : nullptr;
+    if (!fonts) {
+        releaseConfig();
+        return groups;
+    }
+    const QSet<QString> disabled = disabledKeys();
+    const auto text = [](FcPattern* font, const char* object) {
+        FcChar8* value = nullptr;
+        return FcPatternGetString(font, object, 0, &value) == FcResultMatch && value
+                   ? QByteArray(reinterpret_cast<const char*>(value))
+                   : QByteArray();
+    };
+    // Faces by family and style, compared as fontconfig compares them; only a group with more
+    // than one file is looked at any further.
+    QHash<QString, QList<int>> byName;
+    QList<QString> order;
+    for (int i = 0; i < fonts->nfont; ++i) {
+        FcPattern* font = fonts->fonts[i];
+        const QByteArray family = text(font, FC_FAMILY);
+        if (family.isEmpty() || isDisabled(font, disabled))
+            continue;
+        const QString key = disabledfonts::familyKey(QString::fromUtf8(family)) +
+                            QLatin1Char('\n') +
+                            QString::fromUtf8(text(font, FC_STYLE)).toCaseFolded();
+        auto found = byName.find(key);
+        if (found == byName.end()) {
+            found = byName.insert(key, {});
+            order.append(key);
+        }
+        found->append(i);
+    }
+    const QString fontsFolder = QDir(userFontsFolder()).canonicalPath();
+    QHash<QByteArray, QList<std::pair<int, QString>>> familiesOfFile; // for the files shown
+    for (const QString& key : std::as_const(order)) {
+        const QList<int>& faces = byName[key];
+        if (faces.size() < 2)
+            continue;
+        QSet<QByteArray> files;
+        for (int i : faces)
+            files.insert(text(fonts->fonts[i], FC_FILE));
+        if (files.size() < 2)
+            continue;
+        FcPattern* first = fonts->fonts[faces.first()];
+        DuplicateGroup group{QString::fromUtf8(text(first, FC_FAMILY)),
+                             QString::fromUtf8(text(first, FC_STYLE)),
+                             {}};
+        const QByteArray style = text(first, FC_STYLE);
+        const auto picked =
+            pickedCopy(full, fonts, faces,
+                       reinterpret_cast<const FcChar8*>(text(first, FC_FAMILY).constData()),
+                       reinterpret_cast<const FcChar8*>(style.constData()));
+        QList<QByteArray> hashes;
+        for (int i : faces) {
+            FcPattern* font = fonts->fonts[i];
+            FontCopy copy;
+            const QByteArray file = text(font, FC_FILE);
+            copy.path = QFile::decodeName(file);
+            FcPatternGetInteger(font, FC_INDEX, 0, &copy.index);
+            int version = 0;
+            if (FcPatternGetInteger(font, FC_FONTVERSION, 0, &version) == FcResultMatch &&
+                version > 0)
+                copy.version = QString::number(version / 65536.0, 'f', 3);
+            const QFileInfo info(copy.path);
+            copy.size = info.exists() ? info.size() : -1;
+            copy.used = file == picked.first && copy.index == picked.second;
+            copy.removable = liesInside(copy.path, fontsFolder);
+            familiesOfFile.insert(file, {});
+            hashes.append(QByteArray());
+            // Contents are compared only with copies of the same size in this group.
+            for (qsizetype earlier = 0; earlier < group.copies.size(); ++earlier) {
+                const FontCopy& other = group.copies[earlier];
+                if (other.size != copy.size || copy.size <= 0)
+                    continue;
+                if (hashes[earlier].isEmpty())
+                    hashes[earlier] = contentHash(other.path);
+                if (hashes.last().isEmpty())
+                    hashes.last() = contentHash(copy.path);
+                if (!hashes.last().isEmpty() && hashes.last() == hashes[earlier]) {
+                    copy.sameAs = int(earlier);
+                    break;
+                }
+            }
+            group.copies.append(copy);
+        }
+        groups.append(group);
+    }
+    // Every family in each file shown, in the file's order: a collection goes whole.
+    if (!familiesOfFile.isEmpty()) {
+        for (int i = 0; i < fonts->nfont; ++i) {
+            auto found = familiesOfFile.find(text(fonts->fonts[i], FC_FILE));
+            if (found == familiesOfFile.end())
+                continue;
+            int index = 0;
+            FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index);
+            found->append({index, QString::fromUtf8(text(fonts->fonts[i], FC_FAMILY))});
+        }
+        for (DuplicateGroup& group : groups) {
+            for (FontCopy& copy : group.copies) {
+                auto faces = familiesOfFile.value(QFile::encodeName(copy.path));
+                std::sort(faces.begin(), faces.end());
+                copy.families = {group.family};
+                for (const auto& [index, family] : faces)
+                    if (!copy.families.contains(family))
+                        copy.families.append(family);
+            }
+        }
+    }
+    releaseConfig();
+    return groups;
 }

@@ -35,6 +35,12 @@ public:
     QStringList familiesRemovedWith(const QString& family) override;
     Result removeFamily(const QString& family) override;
     QString userFontsFolder() override;
+    QStringList disabledFamilies() override;
+    Result disableFamily(const QString& family) override;
+    Result enableFamily(const QString& family) override;
+    QString disabledFamiliesFile() override;
+    QList<DuplicateGroup> duplicateFonts() override;
+    Result removeFile(const QString& path) override;
 
     // The first family name fontconfig reports for a font file; empty when it is no font.
     static QString familyOfFile(const QString& path);

@@ -15,6 +15,9 @@ Dialogs::Answer QtDialogs::messageWithDetails(QWidget* parent, const QString& te
                                               Icon icon, Buttons buttons) {
     QMessageBox box(parent);
     box.setWindowTitle(title);
+    // Messages carry names, paths and notices from outside; text that looks like HTML is
+    // still only text (an <img> in it would otherwise be loaded, from a device or a FIFO too).
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     if (!details.isEmpty())
         box.setDetailedText(details);

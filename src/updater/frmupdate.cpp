@@ -155,8 +155,7 @@ void frmupdate::checkSize() {
     }
     contentLength = length;
     if (!file_.open(downloadPath(), sha256)) {
-        giveUp(QStringLiteral("无法在升级程序的文件夹中保存下载的文件，升级终止。"), kTitle,
-               Dialogs::Icon::Warning);
+        giveUp(saveFailedText(), kTitle, Dialogs::Icon::Warning);
         return;
     }
     throttle_.reset();
@@ -175,8 +174,7 @@ void frmupdate::readBody() {
         if (n <= 0)
             break;
         if (!file_.append(buffer_.constData(), n)) {
-            giveUp(QStringLiteral("无法在升级程序的文件夹中保存下载的文件，升级终止。"), kTitle,
-                   Dialogs::Icon::Warning);
+            giveUp(saveFailedText(), kTitle, Dialogs::Icon::Warning);
             return;
         }
     }
@@ -210,8 +208,7 @@ void frmupdate::completeDownload() {
                Dialogs::Icon::Warning);
         return;
     case DownloadFile::Outcome::WriteFailed:
-        giveUp(QStringLiteral("无法在升级程序的文件夹中保存下载的文件，升级终止。"), kTitle,
-               Dialogs::Icon::Warning);
+        giveUp(saveFailedText(), kTitle, Dialogs::Icon::Warning);
         return;
     }
     // From here on the file is in place: closing no longer cancels anything.
@@ -257,6 +254,13 @@ void frmupdate::end() {
         endProgram();
 }
 
+QString frmupdate::saveFailedText() const {
+    if (downloadFolder_ == folder_)
+        return QStringLiteral("无法在升级程序的文件夹中保存下载的文件，升级终止。");
+    // An installed copy saves into the user's cache folder: that is the one to look at.
+    return QStringLiteral("无法在文件夹“%1”中保存下载的文件，升级终止。").arg(downloadFolder_);
+}
+
 QString frmupdate::transferErrorText() {
     return QStringLiteral("与下载服务器通信出错");
 }
@@ -266,13 +270,21 @@ void frmupdate::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    // Once the file is in place the window waits for "完成"; before the transfer starts
-    // there is nothing to close.
-    event->ignore();
-    // While it runs, closing cancels it as a failed transfer would end it: the message, then
-    // the end, and the partly received file removed.
-    if (transferring_ && !downloaded_)
+    if (downloaded_) {
+        // The file is in place: closing declines to start it, and the file stays for later.
+        end();
+    } else if (transferring_) {
+        // Closing cancels the transfer as a failed one would end it: the message, then the
+        // end, and the partly received file removed.
         giveUp(transferErrorText(), kTitle, Dialogs::Icon::Warning);
+    } else {
+        // Nothing started yet: closing cancels quietly, and the hand-over flag is spent.
+        mfncWriteIni(QStringLiteral("Update"), QStringLiteral("start"), QStringLiteral("0"),
+                     configFile());
+        end();
+    }
+    // The window goes as the updater ends.
+    event->setAccepted(ended_);
 }
 
 void frmupdate::keyPressEvent(QKeyEvent* event) {

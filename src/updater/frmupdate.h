@@ -62,7 +62,8 @@ signals:
     void downloadFinished();
 
 protected:
-    // The close box and Esc cancel a running download; afterwards the window waits for "完成".
+    // The close box and Esc cancel: before the transfer they end the updater with nothing
+    // started, during it they stop it, after the download they close without starting the file.
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -73,6 +74,8 @@ private:
     void showProgress();
     void giveUp(const QString& text, const QString& title, Dialogs::Icon icon);
     void end();
+    // Names the folder the download was to go to, unless it is the updater's own.
+    QString saveFailedText() const;
     static QString transferErrorText();
 
     Dialogs& dialogs_;

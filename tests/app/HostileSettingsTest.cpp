@@ -1,7 +1,9 @@
 // config.ini as an attacker or an unlucky user may leave it: a FIFO, a link to a device, a
 // file of megabytes. The program starts with what it can read and overwrites nothing.
 #include "MainWindowHarness.h"
+#include "ShownWindows.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <QProcess>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 namespace {
@@ -114,4 +117,47 @@ TEST(HostileSettings, AFiveMegabyteConfigIsReadAndKeptWholeByWrites) {
     QByteArray expected = big;
     expected.replace("language=c\r\n", "language=e\r\n");
     EXPECT_EQ(testenv::readFile(h.config()), expected);
+}
+
+TEST(HostileSettings, AStartUpMessageThatLooksLikeMarkupIsShownAsText) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+    const QString fifo = testenv::newFolder(QStringLiteral("fifo")) + QStringLiteral("/picture");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    // As a descriptor leaves them in config.ini: an image that never ends, one that never comes.
+    for (const QString& message : {QStringLiteral("<img src=\"/dev/zero\">"),
+                                   QStringLiteral("<img src=") + fifo + QLatin1Char('>')}) {
+        SCOPED_TRACE(message.toStdString());
+        const QString folder = testenv::newProgramFolder();
+        ASSERT_TRUE(QFile::copy(testenv::binFolder() + QStringLiteral("/vlfonts"),
+                                folder + QStringLiteral("/vlfonts")));
+        const QString config = folder + QStringLiteral("/config.ini");
+        mfncWriteIni(QStringLiteral("Main"), QStringLiteral("ifopenmsg"), QStringLiteral("1"),
+                     config);
+        mfncWriteIni(QStringLiteral("Main"), QStringLiteral("openmsg"), message, config);
+        mfncWriteIni(QStringLiteral("Update"), QStringLiteral("auto"), QStringLiteral("0"), config);
+
+        QProcess program;
+        // Should the image be read after all, the program runs out of its own memory, not the
+        // machine's.
+        program.setChildProcessModifier([] {
+            const rlimit limit{4UL << 30, 4UL << 30};
+            setrlimit(RLIMIT_AS, &limit);
+        });
+        program.start(folder + QStringLiteral("/vlfonts"), QStringList());
+        ASSERT_TRUE(program.waitForStarted());
+        QString title;
+        const QDeadlineTimer bound(20000);
+        while (title.isEmpty() && program.state() == QProcess::Running && !bound.hasExpired()) {
+            QTest::qWait(100);
+            const QStringList windows = shown::windowsOf(program.processId());
+            if (!windows.isEmpty())
+                title = shown::titleOf(windows.first());
+        }
+        EXPECT_EQ(title, QStringLiteral("^_^"));
+        EXPECT_EQ(program.state(), QProcess::Running);
+        program.kill();
+        program.waitForFinished();
+        EXPECT_TRUE(isFifo(fifo));
+    }
 }

@@ -1,10 +1,12 @@
 // The titles the desktop shows for the program's windows and message boxes.
 #include "MainWindowHarness.h"
 #include "ShownWindows.h"
+#include "app/SingleInstance.h"
 #include "app/settings/IniFile.h"
 #include "install/setupexe.h"
 #include "platform/QtDialogs.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -90,4 +92,32 @@ TEST(ShownTitle, TheProgramAddsNothingToTheTitles) {
     EXPECT_EQ(shown::titleOf(firstWindow(*program)), QString());
     program->kill();
     program->waitForFinished();
+}
+
+TEST(ShownTitle, WithoutAnXServerTheProgramComesUpWithItsEmptyCaption) {
+    // No config.ini: an empty caption, which on X11 is written to the window's properties.
+    const QString folder = testenv::newProgramFolder(false);
+    ASSERT_TRUE(QFile::copy(testenv::binFolder() + QStringLiteral("/vlfonts"),
+                            folder + QStringLiteral("/vlfonts")));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start(folder + QStringLiteral("/vlfonts"), QStringList());
+    ASSERT_TRUE(program.waitForStarted());
+    // The running program takes a hand-over only from its event loop, after its window was
+    // shown.
+    SingleInstance instance(folder);
+    bool handedOver = false;
+    const QDeadlineTimer bound(60000);
+    while (!handedOver && program.state() == QProcess::Running && !bound.hasExpired()) {
+        handedOver = instance.handOver({testenv::spareFont()});
+        if (!handedOver)
+            QTest::qWait(50);
+    }
+    EXPECT_TRUE(handedOver);
+    EXPECT_EQ(program.state(), QProcess::Running) << "exit code " << program.exitCode();
+    program.kill();
+    program.waitForFinished();
 }

@@ -40,8 +40,8 @@ QString trashed(const QString& name) {
     return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash/files/") + name;
 }
 
-// A collection file (.ttc) holding DejaVu Sans Mono three times under the given family names,
-// made with fontTools.
+// A collection file (.ttc) holding DejaVu Sans Mono three times under the given family names
+// ("English|中文" gives a family a Chinese name too), made with fontTools.
 QString makeCollection(const QString& path, const QStringList& families) {
     const char* script = R"(
 import sys
@@ -49,7 +49,8 @@ from fontTools.ttLib import TTFont
 from fontTools.ttLib.ttCollection import TTCollection
 source, out, families = sys.argv[1], sys.argv[2], sys.argv[3:]
 collection = TTCollection()
-for family in families:
+for names in families:
+    family, _, chinese = names.partition("|")
     font = TTFont(source)
     for record in font["name"].names:
         if record.nameID in (1, 4, 16):
@@ -58,6 +59,9 @@ for family in families:
             record.string = family.replace(" ", "")
         elif record.nameID in (2, 17):
             record.string = "Regular"
+    if chinese:
+        for name_id in (1, 4):
+            font["name"].setName(chinese, name_id, 3, 1, 0x0804)
     collection.fonts.append(font)
 collection.save(out)
 )";
@@ -115,28 +119,31 @@ TEST(DeleteFont, AsksFirstThenRemovesTheLinkAndRefreshesTheList) {
     EXPECT_EQ(w.selectedFont(), QString());
 }
 
-TEST(DeleteFont, ACollectionGoesWholeToTheTrashAfterAQuestionNamingEveryFamily) {
-    const QString file = makeCollection(
-        testenv::userFontsFolder() + QStringLiteral("/Trio.ttc"),
-        {QStringLiteral("Trio One"), QStringLiteral("Trio Two"), QStringLiteral("Trio Three")});
+TEST(DeleteFont, ACollectionGoesWholeToTheTrashAfterAQuestionNamingEveryFamilyAsListed) {
+    const QString file =
+        makeCollection(testenv::userFontsFolder() + QStringLiteral("/Trio.ttc"),
+                       {QStringLiteral("Trio One|三重一"), QStringLiteral("Trio Two|三重二"),
+                        QStringLiteral("Trio Three")});
     const QByteArray bytes = testenv::readFile(file);
     QFile::remove(trashed(QStringLiteral("Trio.ttc")));
     WithUserFont f;
     frmfont& w = *f.w;
     auto& dialogs = f.h.p.dialogs;
-    for (const char* family : {"Trio One", "Trio Two", "Trio Three"})
-        ASSERT_TRUE(entries(w.List1).contains(QString::fromLatin1(family))) << family;
+    for (const char* family : {"三重一", "三重二", "Trio Three"})
+        ASSERT_TRUE(entries(w.List1).contains(QString::fromUtf8(family))) << family;
 
-    selectFamily(w, QStringLiteral("Trio Two"));
+    // Each family by the name the Chinese list shows, the Chinese one where it has one.
+    selectFamily(w, QStringLiteral("三重二"));
     dialogs.answers = {Dialogs::Answer::No};
     w.delfont_Click();
     ASSERT_EQ(dialogs.messages().size(), 1);
     EXPECT_EQ(dialogs.messages()[0].text,
-              QStringLiteral("字体“Trio Two”与字体“Trio One”、“Trio Three”在同一个字体文件中，"
+              QStringLiteral("字体“三重二”与字体“三重一”、“Trio Three”在同一个字体文件中，"
                              "将一起被删除。确实要删除这些字体吗？"));
     EXPECT_EQ(testenv::readFile(file), bytes);
 
-    w.setLanguage(QStringLiteral("e"));
+    // The English list shows the English names, and so does the question.
+    w.engls->trigger();
     dialogs.clear();
     dialogs.answers = {Dialogs::Answer::Yes};
     w.delcfont_Click();

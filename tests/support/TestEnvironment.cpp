@@ -41,11 +41,16 @@ void setUp() {
     copyFont(QStringLiteral("DejaVuSerif.ttf"), spareFontsFolder());
     copyFont(QStringLiteral("DejaVuSerif-Bold.ttf"), spareFontsFolder());
 
-    // Plain <dir> paths: a prefix="xdg" dir would bring back every system font.
+    // Plain <dir> paths: a prefix="xdg" dir would bring back every system font. The user's
+    // rule folder is read as the system configuration reads it (50-user.conf), so that rules
+    // written there (disabled fonts) take effect as on a real system.
     const QString conf =
-        QStringLiteral("<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
-                       "<fontconfig>\n  <dir>%1</dir>\n  <dir>%2</dir>\n"
-                       "  <cachedir>%3</cachedir>\n</fontconfig>\n")
+        QStringLiteral(
+            "<?xml version=\"1.0\"?>\n<!DOCTYPE fontconfig SYSTEM \"fonts.dtd\">\n"
+            "<fontconfig>\n  <dir>%1</dir>\n  <dir>%2</dir>\n"
+            "  <cachedir>%3</cachedir>\n"
+            "  <include ignore_missing=\"yes\" prefix=\"xdg\">fontconfig/conf.d</include>\n"
+            "</fontconfig>\n")
             .arg(systemFontsFolder(), userFontsFolder(),
                  base + QStringLiteral("/cache/fontconfig"));
     writeFile(base + QStringLiteral("/fonts.conf"), conf.toUtf8());

@@ -5,18 +5,22 @@
 #include "ShownWindows.h"
 #include "TestEnvironment.h"
 #include "app/SingleInstance.h"
+#include "app/controls/FontListView.h"
 #include "app/controls/PictureButton.h"
 #include "app/frmfont.h"
 #include "app/settings/IniFile.h"
 #include "app/settings/ProgramFolder.h"
 #include "online/OnlineServices.h"
 #include "online/frminfor.h"
+#include "platform/DisabledFontsFile.h"
+#include "updater/frmupdate.h"
 
 #include <QAction>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
@@ -32,6 +36,10 @@ constexpr uid_t kNobody = 65534;
 const char* const kProgramVariable = "VL_INSTALLED_PROGRAM_FOLDER";
 // A socket of root's, listening, in a folder the user may move it out of.
 const char* const kForeignSocketVariable = "VL_FOREIGN_SOCKET";
+// The same program folder after an upgrade: its config.ini names a newer build.
+const char* const kUpgradedVariable = "VL_UPGRADED_PROGRAM_FOLDER";
+const QString kUpgradedVersion = QStringLiteral("Build0999");
+const QString kUpgradedNumber = QStringLiteral("999");
 
 // The package as dpkg would lay it out, in a folder of root's. Without a package as new as the
 // programs (ctest run without scripts/package.sh after a build), cmake installs them instead.
@@ -65,8 +73,9 @@ QString settingsFile(const char* name) {
            QString::fromLatin1(name);
 }
 
-std::unique_ptr<frmfont> startMainWindow(FakePlatform& p, int& ends) {
-    auto window = std::make_unique<frmfont>(p.platform(), installedFolder());
+std::unique_ptr<frmfont> startMainWindow(FakePlatform& p, int& ends,
+                                         const QString& folder = installedFolder()) {
+    auto window = std::make_unique<frmfont>(p.platform(), folder);
     window->endProgram = [&ends] { ++ends; };
     window->anotherInstanceRunning = [] { return false; };
     window->Form_Load();
@@ -102,6 +111,18 @@ TEST(OrdinaryUser, RunsEveryCheckAsNobody) {
         environment.append(QStringLiteral("XAUTHORITY=") + copy);
     }
     environment.append(QStringLiteral("%1=%2").arg(QLatin1String(kProgramVariable), folder));
+    // The package manager's upgrade, as root does it: a program folder whose config.ini names a
+    // newer build and is otherwise the same.
+    const QString upgraded = base + QStringLiteral("/upgraded");
+    ASSERT_TRUE(QDir().mkpath(upgraded));
+    ASSERT_TRUE(QFile::copy(folder + QStringLiteral("/config.ini"),
+                            upgraded + QStringLiteral("/config.ini")));
+    const IniFile upgradedConfig(upgraded + QStringLiteral("/config.ini"));
+    ASSERT_TRUE(
+        upgradedConfig.write(QStringLiteral("Main"), QStringLiteral("version"), kUpgradedVersion));
+    ASSERT_TRUE(upgradedConfig.write(QStringLiteral("Main"), QStringLiteral("versionnum"),
+                                     kUpgradedNumber));
+    environment.append(QStringLiteral("%1=%2").arg(QLatin1String(kUpgradedVariable), upgraded));
     // The test's D-Bus session is root's; the user gets none rather than an autolaunched one.
     environment.append(QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"));
     // Another user's socket, for the user to put where the channel between instances lies.
@@ -129,7 +150,7 @@ TEST(OrdinaryUser, RunsEveryCheckAsNobody) {
     const QString output = QString::fromUtf8(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_FALSE(output.contains(QLatin1String("[  SKIPPED ]"))) << output.toStdString();
-    EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 4 tests"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 6 tests"))) << output.toStdString();
     // Root's socket was never handed anything.
     QByteArray told;
     while (squatter.waitForNewConnection(100)) {
@@ -174,6 +195,53 @@ TEST(OrdinaryUserAsNobody, PreviewSettingsAndLanguageAreKeptInTheUsersConfigFold
     const QString portable = testenv::newFolder(QStringLiteral("portable"));
     QFile::copy(folder + QStringLiteral("/config.ini"), portable + QStringLiteral("/config.ini"));
     EXPECT_EQ(programfolder::settingsFolder(portable), portable);
+}
+
+TEST(OrdinaryUserAsNobody, AnUpgradedProgramShowsItsBuildAndKeepsTheUsersSettings) {
+    if (!startedAsNobody())
+        GTEST_SKIP() << "runs as the ordinary user";
+    const QString main = QStringLiteral("Main");
+    const QString installedVersion = mfncGetFromIni(
+        main, QStringLiteral("version"), installedFolder() + QStringLiteral("/config.ini"));
+    const QString installedNumber = mfncGetFromIni(
+        main, QStringLiteral("versionnum"), installedFolder() + QStringLiteral("/config.ini"));
+    ASSERT_NE(installedNumber, kUpgradedNumber);
+
+    FakePlatform p;
+    int ends = 0;
+    auto window = startMainWindow(p, ends);
+    // A check has fetched a descriptor that offers the upgraded build.
+    const QByteArray offer = "[Version]\r\nnewversion=" + kUpgradedVersion.toUtf8() +
+                             "\r\nnewversionnum=" + kUpgradedNumber.toUtf8() + "\r\n";
+    QFile descriptor(settingsFile("update.ini"));
+    ASSERT_TRUE(descriptor.open(QIODevice::WriteOnly));
+    descriptor.write(offer);
+    descriptor.close();
+    window->sbig->trigger();
+    window->gonggao_Click();
+    frminfor& board = window->online()->board();
+    EXPECT_EQ(board.Label10->text(), installedVersion);
+    EXPECT_FALSE(board.Command5->isHidden());
+    window->exitSequence();
+    window.reset();
+    const QByteArray before = testenv::readFile(settingsFile("config.ini"));
+
+    auto upgraded = startMainWindow(p, ends, qEnvironmentVariable(kUpgradedVariable));
+    // Only the two lines of the build changed; the preview size and the rest are the user's.
+    QByteArray expected = before;
+    expected.replace("version=" + installedVersion.toUtf8(),
+                     "version=" + kUpgradedVersion.toUtf8());
+    expected.replace("versionnum=" + installedNumber.toUtf8(),
+                     "versionnum=" + kUpgradedNumber.toUtf8());
+    EXPECT_NE(expected, before);
+    EXPECT_EQ(testenv::readFile(settingsFile("config.ini")), expected);
+    upgraded->gonggao_Click();
+    frminfor& newBoard = upgraded->online()->board();
+    EXPECT_TRUE(newBoard.isVisible());
+    EXPECT_EQ(newBoard.Label10->text(), kUpgradedVersion);
+    EXPECT_EQ(newBoard.Label4->text(), QStringLiteral("您安装的已是最新版本"));
+    EXPECT_TRUE(newBoard.Command5->isHidden());
+    upgraded->exitSequence();
 }
 
 TEST(OrdinaryUserAsNobody, UpdateCheckAndUpgradeUseTheUsersFolders) {
@@ -226,6 +294,23 @@ TEST(OrdinaryUserAsNobody, UpdateCheckAndUpgradeUseTheUsersFolders) {
     EXPECT_EQ(mfncGetFromIni(QStringLiteral("Update"), QStringLiteral("start"),
                              settingsFile("config.ini")),
               QStringLiteral("0"));
+
+    // When the download cannot be saved, the message names the folder it was to go to.
+    const QString cache = QFileInfo(download).path();
+    QFile::setPermissions(cache, QFile::ReadOwner | QFile::ExeOwner);
+    mfncWriteIni(QStringLiteral("Update"), QStringLiteral("start"), QStringLiteral("1"),
+                 settingsFile("config.ini"));
+    FakeDialogs dialogs;
+    FakeShell shell;
+    frmupdate updater(dialogs, shell, installedFolder() + QStringLiteral("/update"));
+    updater.endProgram = [] {};
+    updater.Form_Load();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return updater.hasEnded(); }, 10000));
+    QFile::setPermissions(cache, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages().first().text.contains(cache))
+        << dialogs.messages().first().text.toStdString();
+    EXPECT_TRUE(shell.startedPrograms.isEmpty());
 }
 
 TEST(OrdinaryUserAsNobody, TheInstalledProgramStartsWithItsSettingsInTheUsersFolder) {
@@ -283,4 +368,40 @@ TEST(OrdinaryUserAsNobody, FilesAreHandedOnlyToAnInstanceOfTheSameUser) {
     EXPECT_FALSE(titles.contains(QStringLiteral("系统提示")));
     program.kill();
     program.waitForFinished();
+}
+
+TEST(OrdinaryUserAsNobody, DisablingWhereTheRuleFolderIsReadOnlySaysSoAndChangesNothing) {
+    if (!startedAsNobody())
+        GTEST_SKIP() << "runs as the ordinary user";
+    const QString family = QStringLiteral("DejaVu Serif");
+    FontconfigFontSystem().installFile(testenv::spareFont());
+    const QString rules = disabledfonts::rulePath();
+    const QString folder = QFileInfo(rules).path();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+
+    FakePlatform p;
+    int ends = 0;
+    auto window = startMainWindow(p, ends);
+    // The checks before left the interface in English.
+    window->jtzw->trigger();
+    window->Command1_Click();
+    const int row = window->List1->row(family);
+    ASSERT_GE(row, 0);
+    window->List1->setCurrentRow(row);
+    window->List1_Click();
+    p.dialogs.answers = {Dialogs::Answer::Yes};
+    window->disableFont->trigger();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    ASSERT_EQ(p.dialogs.messages().size(), 2);
+    EXPECT_EQ(p.dialogs.messages()[1].title, QStringLiteral("系统提示"));
+    EXPECT_TRUE(p.dialogs.messages()[1].text.contains(rules));
+    EXPECT_TRUE(QDir(folder).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                     QDir::NoDotAndDotDot));
+    EXPECT_GE(window->List1->row(family), 0);
+    QProcess list;
+    list.start(QStringLiteral("fc-list"), {QStringLiteral(":"), QStringLiteral("family")});
+    list.waitForFinished(60000);
+    EXPECT_TRUE(list.readAllStandardOutput().contains(family.toUtf8()));
 }

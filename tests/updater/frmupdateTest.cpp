@@ -6,6 +6,7 @@
 #include "UpdaterFolder.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -37,8 +38,11 @@ struct Updater {
 
 } // namespace
 
-TEST(frmupdate, LooksAsDesignedAndClosingBeforeTheDownloadDoesNothing) {
-    UpdaterFolder folder(QStringLiteral("0"), {}, QStringLiteral("setup.run"));
+TEST(frmupdate, LooksAsDesignedAndClosingBeforeTheTransferCancelsIt) {
+    LoopbackHttpServer server;
+    server.on(QStringLiteral("/setup.run"), Response::bytes(markerScript(1000)));
+    UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/setup.run")),
+                         QStringLiteral("setup.run"));
     Updater u(folder);
     frmupdate& w = *u.w;
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Vorlan字体管理_在线升级"));
@@ -48,13 +52,21 @@ TEST(frmupdate, LooksAsDesignedAndClosingBeforeTheDownloadDoesNothing) {
     EXPECT_EQ(w.ProgressBar1->minimum(), 0);
     EXPECT_EQ(w.ProgressBar1->maximum(), 100);
     EXPECT_TRUE(w.lblProgressInfo->text().isEmpty());
-    // The close box is there to cancel a running download (below).
     EXPECT_TRUE(w.windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(w.findChild<QPushButton*>(QStringLiteral("Command1")), w.Command1);
 
-    QCloseEvent close;
-    QCoreApplication::sendEvent(&w, &close);
-    EXPECT_FALSE(close.isAccepted());
+    // Closed before its transfer began: the updater ends quietly, nothing is fetched, and the
+    // hand-over is spent.
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(u.ends, 1);
+    EXPECT_TRUE(u.dialogs.messages().isEmpty());
+    EXPECT_EQ(folder.startValue(), QStringLiteral("0"));
+    QTest::qWait(100);
+    EXPECT_EQ(server.requestCount(), 0);
+    EXPECT_TRUE(folder.downloadedFiles().isEmpty());
 }
 
 TEST(frmupdate, RefusesToRunWithoutTheHandOver) {
@@ -281,6 +293,23 @@ TEST(frmupdate, ALinkUnderTheFileNameIsReplacedNeverWrittenThroughOrStarted) {
     EXPECT_EQ(u.ends, 1);
 }
 
+TEST(frmupdate, ADownloadThatCannotBeSavedIsReportedAndNothingStarted) {
+    LoopbackHttpServer server;
+    server.on(QStringLiteral("/setup.run"), Response::bytes(markerScript(1000)));
+    UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/setup.run")),
+                         QStringLiteral("setup.run"));
+    // A folder holds the name the download would take.
+    ASSERT_TRUE(QDir().mkdir(folder.file(QStringLiteral("setup.run"))));
+    Updater u(folder);
+    u.w->Form_Load();
+    ASSERT_TRUE(u.settle());
+    EXPECT_EQ(u.dialogs.messageTexts(),
+              QStringList{QStringLiteral("无法在升级程序的文件夹中保存下载的文件，升级终止。")});
+    EXPECT_FALSE(u.w->Command1->isEnabled());
+    EXPECT_TRUE(u.shell.startedPrograms.isEmpty());
+    EXPECT_EQ(u.ends, 1);
+}
+
 TEST(frmupdate, ADripIsATransferErrorAndClosingOrEscCancelsTheDownload) {
     LoopbackHttpServer server;
     Response drip = Response::bytes(markerScript(1000));
@@ -337,20 +366,28 @@ TEST(frmupdate, ADripIsATransferErrorAndClosingOrEscCancelsTheDownload) {
         EXPECT_TRUE(w.hasEnded());
         EXPECT_TRUE(folder.downloadedFiles().isEmpty());
     }
-    // Once the file is complete the window waits for "完成", whatever else is tried.
-    UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/steady.run")),
-                         QStringLiteral("steady.run"));
-    Updater u(folder);
-    frmupdate& w = *u.w;
-    w.Form_Load();
-    w.show();
-    ASSERT_TRUE(u.settle(20000));
-    w.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-    QTest::keyClick(&w, Qt::Key_Escape);
-    EXPECT_FALSE(w.close());
-    EXPECT_TRUE(w.isVisible());
-    EXPECT_EQ(u.ends, 0);
-    EXPECT_EQ(u.dialogs.messageTexts(), QStringList{QStringLiteral("文件下载完成")});
-    EXPECT_EQ(folder.downloadedFiles(), QStringList{QStringLiteral("steady.run")});
+    // Once the file is complete the close box and Esc close the window without starting the
+    // file, which stays for later.
+    for (const bool escape : {false, true}) {
+        SCOPED_TRACE(escape ? "Esc" : "close box");
+        UpdaterFolder folder(QStringLiteral("1"), server.url(QStringLiteral("/steady.run")),
+                             QStringLiteral("steady.run"));
+        Updater u(folder);
+        frmupdate& w = *u.w;
+        w.Form_Load();
+        w.show();
+        ASSERT_TRUE(u.settle(20000));
+        w.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+        if (escape)
+            QTest::keyClick(&w, Qt::Key_Escape);
+        else
+            EXPECT_TRUE(w.close());
+        EXPECT_FALSE(w.isVisible());
+        EXPECT_EQ(u.ends, 1);
+        EXPECT_TRUE(u.shell.startedPrograms.isEmpty());
+        EXPECT_TRUE(u.shell.openedFiles.isEmpty());
+        EXPECT_EQ(u.dialogs.messageTexts(), QStringList{QStringLiteral("文件下载完成")});
+        EXPECT_EQ(folder.downloadedFiles(), QStringList{QStringLiteral("steady.run")});
+    }
 }

@@ -1,5 +1,6 @@
 #include "app/settings/ProgramFolder.h"
 
+#include "app/settings/IniFile.h"
 #include "app/settings/SettingsFile.h"
 
 #include <QCoreApplication>
@@ -30,6 +31,23 @@ void seed(const QString& programFolder, const QString& folder) {
     QSaveFile out(target);
     if (out.open(QIODevice::WriteOnly) && out.write(installed.bytes) == installed.bytes.size())
         out.commit();
+}
+
+// [Main] version and versionnum name the build that is installed, not a choice of the user's:
+// once an upgrade has replaced the installed config.ini, the user's copy takes these two keys
+// from it, key by key, and keeps every other byte.
+void followInstalledBuild(const QString& programFolder, const QString& folder) {
+    const QString main = QStringLiteral("Main");
+    const QString number = QStringLiteral("versionnum");
+    const IniFile installed(programFolder + QStringLiteral("/config.ini"));
+    const IniFile user(folder + QStringLiteral("/config.ini"));
+    const QString installedNumber = installed.read(main, number);
+    if (installedNumber.isEmpty() || installedNumber == user.read(main, number))
+        return;
+    // The number goes last: should the first write fail, the next start tries both again.
+    const QString version = QStringLiteral("version");
+    if (user.write(main, version, installed.read(main, version)))
+        user.write(main, number, installedNumber);
 }
 
 QString userFolder(QStandardPaths::StandardLocation location, const QString& below) {
@@ -69,6 +87,7 @@ QString settingsFolder(const QString& programFolder) {
     const QString folder =
         userFolder(QStandardPaths::GenericConfigLocation, QStringLiteral("/vlfonts"));
     seed(programFolder, folder);
+    followInstalledBuild(programFolder, folder);
     return folder;
 }
 

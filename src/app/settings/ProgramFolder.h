@@ -20,7 +20,8 @@ inline const char* const settingsFiles[] = {"config.ini", "update.ini", "BBS.vlf
 // Where config.ini, update.ini and BBS.vlf of the program in programFolder live: beside the
 // program when this user may write them there (the build tree, a portable copy), otherwise in
 // $XDG_CONFIG_HOME/vlfonts, created on first use with the program's config.ini copied byte
-// for byte as its starting point.
+// for byte as its starting point. On every later call, when the installed [Main] versionnum
+// differs from the user's, the user's copy takes the installed version and versionnum.
 QString settingsFolder(const QString& programFolder);
 // Where vlupdate saves its download: its own folder when this user may write there, otherwise
 // $XDG_CACHE_HOME/vlfonts/update, created on first use.
