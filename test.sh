@@ -3,7 +3,7 @@
 # server and a D-Bus session of its own.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh
+scripts/setup.sh --tests
 scripts/build.sh
 scripts/package.sh
 cd build

@@ -23,8 +23,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://www.vorlan.net/")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Opening a non-program download, and the translations of Qt's own dialogs.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n")
+# Opening a non-program download, the translations of Qt's own dialogs, and Qt's Wayland
+# platform, so that a Wayland desktop runs the program as a Wayland client (global key through
+# the desktop portal) rather than through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, qt6-translations-l10n, qt6-wayland")
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 

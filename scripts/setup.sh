@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing VLFonts need, when missing.
+# Installs the Debian packages that building, running and testing VLFonts need, when missing;
+# with --tests also what only the tests need.
 set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme
+    qt6-base-dev qt6-base-dev-tools libgl-dev qt6-gtk-platformtheme qt6-wayland
     libfontconfig-dev libfreetype-dev libxcb1-dev libarchive-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth xdotool x11-utils
@@ -13,6 +14,16 @@ packages=(
     dbus dbus-x11 at-spi2-core
     dpkg-dev lintian appstream desktop-file-utils file
 )
+
+# Only the tests need these: a Wayland compositor nested in the test's X server, the desktop
+# portal with its KDE back end (and the Qt 5 Wayland plugin the back end draws with).
+# ./test.sh asks for them with --tests.
+test_packages=(
+    kwin-wayland xwayland weston xdg-desktop-portal xdg-desktop-portal-kde qtwayland5
+)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=("${test_packages[@]}")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
             doneAt = clock.nsecsElapsed() / 1e6;
     };
     Platform platform = desktop.platform();
-    Platform quiet{dialogs, platform.shell, platform.fonts, platform.network, platform.screen};
+    Platform quiet{dialogs,          platform.shell,  platform.fonts,
+                   platform.network, platform.screen, platform.hotKey};
     frmfont w(quiet, dir.path());
     w.endProgram = [] {};
     w.Form_Load();

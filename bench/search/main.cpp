@@ -13,6 +13,7 @@
 #include "platform/DesktopShell.h"
 #include "platform/Dialogs.h"
 #include "platform/FontconfigFontSystem.h"
+#include "platform/HotKey.h"
 #include "platform/Network.h"
 
 #include <QApplication>
@@ -46,7 +47,8 @@ int runWindow(const QString& tree, const QString& pattern) {
     NoNetwork network;
     DesktopScreen screen;
     QTemporaryDir programFolder;
-    frmfont main(Platform{dialogs, shell, fonts, network, screen}, programFolder.path());
+    ApplicationOnlyHotKey hotKey; // never started: the start-up sequence is not run
+    frmfont main(Platform{dialogs, shell, fonts, network, screen, hotKey}, programFolder.path());
     main.searchfonts_Click();
     searchfont* window = main.findChild<searchfont*>();
     window->Text1->setText(tree.endsWith(QLatin1Char('/')) ? tree : tree + QLatin1Char('/'));

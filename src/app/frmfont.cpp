@@ -2,7 +2,6 @@
 
 #include "app/ColorCode.h"
 #include "app/ExactTitle.h"
-#include "app/GlobalHotKey.h"
 #include "app/controls/FontListView.h"
 #include "app/controls/MovingText.h"
 #include "app/controls/PictureButton.h"
@@ -549,9 +548,4 @@ void frmfont::closeEvent(QCloseEvent* event) {
 
 void frmfont::MovingText1_GotFocus() {
     platform_.shell.openAddress(mclink);
-}
-
-void frmfont::registerHotKey() {
-    if (!hotKey_)
-        hotKey_ = new GlobalHotKey(this);
 }

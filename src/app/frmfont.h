@@ -27,7 +27,6 @@ class fzfd;
 class frmjwdy;
 class frmclient;
 class OnlineServices;
-class GlobalHotKey;
 
 // The main window: font list, preview line, buttons, menus and the hidden flag labels that the
 // other windows read. Controls and handlers keep their designed names so that a test calls
@@ -324,6 +323,10 @@ private:
     // Start-up pieces owned by other subsystems.
     void loadDialup();
     void registerHotKey();
+    // Ctrl+Alt+F, from the desktop or from inside the program.
+    void hotKeyPressed();
+    // Once per settings folder: the key works only while the program has the focus.
+    void tellHotKeyWorksOnlyInside();
 
     Platform platform_;
     QString programFolder_;
@@ -344,5 +347,5 @@ private:
     QPointer<frmhtml> frmhtml_;
     QPointer<fzfd> fzfd_;
     QPointer<frmjwdy> frmjwdy_;
-    GlobalHotKey* hotKey_ = nullptr;
+    bool hotKeyRegistered_ = false;
 };

@@ -5,6 +5,7 @@ class Shell;
 class FontSystem;
 class Network;
 class Screen;
+class HotKey;
 
 // The seams to the desktop, handed to every window when it is built.
 struct Platform {
@@ -13,4 +14,5 @@ struct Platform {
     FontSystem& fonts;
     Network& network;
     Screen& screen;
+    HotKey& hotKey;
 };

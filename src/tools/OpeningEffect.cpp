@@ -106,9 +106,9 @@ private:
 
 } // namespace
 
-void playOpeningEffect(QWidget* window, int steps) {
+void playOpeningEffect(QWidget* window, int steps, DesktopSession session) {
     const auto count = static_cast<std::int16_t>(steps);
-    if (!window || count <= 0)
+    if (!window || count <= 0 || session == DesktopSession::WaylandNative)
         return;
     if (!window->isVisible()) {
         // Fix the place the window will take before drawing over it: its own size, and, when

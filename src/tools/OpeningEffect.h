@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/DesktopSession.h"
+
 #include <QList>
 #include <cstdint>
 
@@ -7,8 +9,11 @@ class QWidget;
 
 // The opening effect: a white rectangle with a black outline grows from the centre of the
 // window's future place to its full size, in `steps` steps drawn without a pause, on a
-// click-through overlay that is gone afterwards. Nothing is drawn for steps <= 0.
-void playOpeningEffect(QWidget* window, int steps);
+// click-through overlay that is gone afterwards. Nothing is drawn for steps <= 0. On native
+// Wayland, where a client can neither place a window nor draw outside its own, nothing is drawn
+// or moved: the window simply shows where the compositor puts it.
+void playOpeningEffect(QWidget* window, int steps,
+                       DesktopSession session = desktopsession::current());
 
 namespace openingeffect {
 

@@ -15,8 +15,12 @@ struct MainWindowHarness {
         : folder(testenv::newProgramFolder(withConfig)) {}
 
     frmfont& make() {
-        Platform platform{dialogs ? *dialogs : static_cast<Dialogs&>(p.dialogs), p.shell, p.fonts(),
-                          p.network, p.screen};
+        Platform platform{dialogs ? *dialogs : static_cast<Dialogs&>(p.dialogs),
+                          p.shell,
+                          p.fonts(),
+                          p.network,
+                          p.screen,
+                          hotKey ? *hotKey : static_cast<HotKey&>(p.hotKey)};
         window = std::make_unique<frmfont>(platform, folder);
         window->endProgram = [this] { ++ends; };
         window->anotherInstanceRunning = [] { return false; };
@@ -40,6 +44,8 @@ struct MainWindowHarness {
     FakePlatform p;
     // Real dialogs instead of the fakes when set (before make()).
     Dialogs* dialogs = nullptr;
+    // A real hot key instead of the fake when set (before make()).
+    HotKey* hotKey = nullptr;
     QString folder;
     std::unique_ptr<frmfont> window;
     int ends = 0;

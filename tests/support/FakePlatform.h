@@ -3,6 +3,7 @@
 #include "FakeDialogs.h"
 #include "platform/DesktopShell.h"
 #include "platform/FontconfigFontSystem.h"
+#include "platform/HotKey.h"
 #include "platform/Network.h"
 #include "platform/Platform.h"
 #include "platform/Screen.h"
@@ -82,6 +83,15 @@ public:
     std::optional<QImage> grab(const QRect& rect) override;
 };
 
+// A hot key whose reach the test chooses; press() is the key pressed anywhere on the desktop.
+class FakeHotKey final : public HotKey {
+public:
+    Reach answer = Reach::Desktop;
+    QStringList descriptions; // what start() was given, once per call
+    void start(const QString& description) override;
+    void press() { emit pressed(); }
+};
+
 // Fakes for every seam; the font table is the real fontconfig of the isolated environment
 // unless useFakeFonts() is called.
 class FakePlatform final {
@@ -92,13 +102,14 @@ public:
     FakeFontSystem fakeFonts;
     FakeNetwork network;
     FakeScreen screen;
+    FakeHotKey hotKey;
 
     void useFakeFonts(const QStringList& families) {
         fakeFonts.familyList = families;
         fake_ = true;
     }
     FontSystem& fonts() { return fake_ ? static_cast<FontSystem&>(fakeFonts) : realFonts; }
-    Platform platform() { return Platform{dialogs, shell, fonts(), network, screen}; }
+    Platform platform() { return Platform{dialogs, shell, fonts(), network, screen, hotKey}; }
 
 private:
     bool fake_ = false;

@@ -72,6 +72,9 @@ void setUp() {
         unsetenv(proxy);
     setenv("no_proxy", "*", 1);
     setenv("QT_QPA_PLATFORMTHEME", "", 1);
+    // The suite's X server is the X11 desktop; a test that wants a Wayland session says so.
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("XDG_SESSION_TYPE");
 }
 
 QString root() {

@@ -79,4 +79,10 @@ TEST(OpeningEffect, PlacesAWindowNobodyPlacedWhereTheEffectIsDrawn) {
     placed.setGeometry(10, 20, 400, 300);
     playOpeningEffect(&placed, 10);
     EXPECT_EQ(placed.geometry(), QRect(10, 20, 400, 300));
+
+    // On native Wayland the compositor places windows: nothing is moved or sized.
+    QWidget unplaced;
+    playOpeningEffect(&unplaced, 10, DesktopSession::WaylandNative);
+    EXPECT_FALSE(unplaced.testAttribute(Qt::WA_Moved));
+    EXPECT_FALSE(unplaced.testAttribute(Qt::WA_Resized));
 }

@@ -1,8 +1,7 @@
-#include "app/GlobalHotKey.h"
+#include "platform/X11GrabHotKey.h"
 
 #include <QGuiApplication>
-#include <QShortcut>
-#include <QWidget>
+#include <QTimer>
 #include <xcb/xcb.h>
 
 namespace {
@@ -40,24 +39,26 @@ unsigned keycodeFor(xcb_connection_t* connection, xcb_keysym_t keysym) {
 }
 } // namespace
 
-GlobalHotKey::GlobalHotKey(QWidget* window) : QObject(window), window_(window) {
-    auto* shortcut = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+F")), window);
-    shortcut->setContext(Qt::ApplicationShortcut);
-    connect(shortcut, &QShortcut::activated, this, &GlobalHotKey::activate);
-    grab();
-}
-
-GlobalHotKey::~GlobalHotKey() {
+X11GrabHotKey::~X11GrabHotKey() {
     ungrab();
+    if (filtering_ && qGuiApp)
+        qGuiApp->removeNativeEventFilter(this);
 }
 
-void GlobalHotKey::grab() {
+void X11GrabHotKey::start(const QString&) {
+    const bool grabbed = grab();
+    // Told after start() returns, as a portal's answer is.
+    QTimer::singleShot(
+        0, this, [this, grabbed] { settle(grabbed ? Reach::Desktop : Reach::ApplicationOnly); });
+}
+
+bool X11GrabHotKey::grab() {
     xcb_connection_t* connection = x11Connection();
     if (!connection)
-        return;
+        return false;
     keycode_ = keycodeFor(connection, keysymF);
     if (!keycode_)
-        return;
+        return false;
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
     bool ok = true;
     for (uint16_t lock : lockMasks) {
@@ -69,11 +70,12 @@ void GlobalHotKey::grab() {
             free(error);
         }
     }
-    grabbed_ = ok;
     qGuiApp->installNativeEventFilter(this);
+    filtering_ = true;
+    return ok;
 }
 
-void GlobalHotKey::ungrab() {
+void X11GrabHotKey::ungrab() {
     xcb_connection_t* connection = x11Connection();
     if (!connection || !keycode_)
         return;
@@ -83,7 +85,7 @@ void GlobalHotKey::ungrab() {
     xcb_flush(connection);
 }
 
-bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+bool X11GrabHotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType != "xcb_generic_event_t" || !keycode_)
         return false;
     auto* event = static_cast<xcb_generic_event_t*>(message);
@@ -92,14 +94,6 @@ bool GlobalHotKey::nativeEventFilter(const QByteArray& eventType, void* message,
     auto* key = static_cast<xcb_key_press_event_t*>(message);
     if (key->detail != keycode_ || (key->state & wanted) != wanted)
         return false;
-    activate();
+    emit pressed();
     return true;
-}
-
-void GlobalHotKey::activate() {
-    if (!window_->isVisible())
-        return;
-    window_->showNormal();
-    window_->raise();
-    window_->activateWindow();
 }
