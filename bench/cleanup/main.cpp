@@ -6,10 +6,7 @@
 #include "app/controls/FontListView.h"
 #include "app/frmfont.h"
 #include "install/DuplicateFontsWindow.h"
-#include "platform/DesktopScreen.h"
-#include "platform/DesktopShell.h"
-#include "platform/FontconfigFontSystem.h"
-#include "platform/NetworkManagerNetwork.h"
+#include "platform/DesktopPlatform.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -46,11 +43,11 @@ int main(int argc, char** argv) {
     applyInterfaceFonts();
     QTemporaryDir dir;
     InstantDialogs dialogs;
-    DesktopShell shell;
-    FontconfigFontSystem fonts;
-    NetworkManagerNetwork network;
-    DesktopScreen screen;
-    frmfont w(Platform{dialogs, shell, fonts, network, screen}, programFolder(dir));
+    DesktopPlatform desktop;
+    Platform platform = desktop.platform();
+    frmfont w(Platform{dialogs, platform.shell, platform.fonts, platform.network, platform.screen,
+                       platform.hotKey},
+              programFolder(dir));
     w.endProgram = [] {};
     w.Form_Load();
     w.show();
@@ -100,7 +97,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s is still listed\n", qPrintable(chosen));
             return 1;
         }
-        fonts.enableFamily(chosen);
+        platform.fonts.enableFamily(chosen);
         w.ref_Click();
     }
     std::printf("families %d: duplicates window shown and filled (%lld groups) median %.1f ms; "

@@ -184,6 +184,7 @@ void frmfont::buildMenus() {
     findDuplicates = addItem(glxxMenu, "findDuplicates", QStringLiteral("查找重复字体..."));
     ztml = addItem(glxxMenu, "ztml", QStringLiteral("打开字体目录"));
     mnuouthtml = addItem(glxxMenu, "mnuouthtml", QStringLiteral("输出到html..."));
+    findFontsForText = addItem(glxxMenu, "findFontsForText", QStringLiteral("按文字查找字体..."));
     glxxMenu->addSeparator()->setObjectName(QStringLiteral("fg2"));
     ref = addItem(glxxMenu, "ref", QStringLiteral("刷新字体列表"));
     glxxMenu->addSeparator()->setObjectName(QStringLiteral("fg3"));
@@ -296,6 +297,7 @@ void frmfont::connectHandlers() {
         {findDuplicates, &frmfont::findDuplicates_Click},
         {ztml, &frmfont::ztml_Click},
         {mnuouthtml, &frmfont::mnuouthtml_Click},
+        {findFontsForText, &frmfont::findFontsForText_Click},
         {ref, &frmfont::ref_Click},
         {exitexe, &frmfont::exitexe_Click},
         {ssmall, &frmfont::ssmall_Click},

@@ -22,6 +22,7 @@ class setupexe;
 class searchfont;
 class DisabledFontsWindow;
 class DuplicateFontsWindow;
+class FontsForText;
 class frmhtml;
 class fzfd;
 class frmjwdy;
@@ -136,6 +137,8 @@ public:
     QAction* mnuouthtml;     // "输出到html...": HTML export (frmhtml)
     QAction* ref;            // "刷新字体列表": refresh the font list
     QAction* exitexe;        // "退出程序": exit
+    // "按文字查找字体...": the families that can write a text (FontsForText).
+    QAction* findFontsForText;
     // Items of ylsz: preview size, colour and effects, then the rest.
     QAction *ssmall, *smid, *sbig, *cd; // "小", "中(默认)", "大", "超大"
     QAction *fcblack, *fcred, *fcgreen, *fcblue, *fcyellow, *fcgrey, *fczi; // black to purple
@@ -258,11 +261,14 @@ public slots:
     void openSetupfonWithPath(const QString& path) override;
     // Opens the search window at a folder (a folder dropped on a window).
     void openSearchAt(const QString& folder) override;
+    void showFamilyInList(const QString& family) override;
     // Installs dropped font files and archives with one message at the end, and shows them in
     // the list; a folder dropped alone opens the search window at it.
     void installDropped(const QStringList& paths);
     // HTML export.
     void mnuouthtml_Click();
+    // The window that finds the families for a text or a language (FontsForText).
+    void findFontsForText_Click();
     // Tools.
     void fdj_Click();
     void jwdy_Click();
@@ -344,6 +350,7 @@ private:
     QPointer<DuplicateFontsWindow> duplicateFonts_;
     QPointer<setupexe> setupexe_;
     QPointer<searchfont> searchfont_;
+    QPointer<FontsForText> fontsForText_;
     QPointer<frmhtml> frmhtml_;
     QPointer<fzfd> fzfd_;
     QPointer<frmjwdy> frmjwdy_;

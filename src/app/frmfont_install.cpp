@@ -1,6 +1,7 @@
 // The main window's installation commands: install windows, search, delete, fonts folder and
 // font information.
 #include "app/frmfont.h"
+#include "catalogue/PreviewText.h"
 #include "i18n/Language.h"
 #include "install/DeleteQuestion.h"
 #include "install/FontInformation.h"
@@ -22,6 +23,18 @@ namespace {
 
 using deletequestion::quoted;
 
+// The details below the information message and the delete question: each file of the
+// family, then what it can write of the preview text.
+QString familyDetails(frmfont& main, const QString& family, bool chinese) {
+    FontSystem& fonts = main.platform().fonts;
+    QString details = fontinfo::details(chinese, fonts.familyDetails(family));
+    const QString coverage =
+        fontinfo::coverageDetails(chinese, *fonts.coverage(), family, main.Label2->text());
+    if (!coverage.isEmpty())
+        details += (details.isEmpty() ? QString() : QStringLiteral("\n\n")) + coverage;
+    return details;
+}
+
 // delfont, delcfont: move the selected family from the user's fonts folder to the trash, after
 // asking.
 void deleteSelectedFont(frmfont& main) {
@@ -42,7 +55,7 @@ void deleteSelectedFont(frmfont& main) {
         otherNames.append(quoted(zh, main.listedName(other)));
     const QString question = deletequestion::text(zh, name, otherNames);
     // The same details as the information message: the files that would go.
-    const QString details = fontinfo::details(zh, fonts.familyDetails(family));
+    const QString details = familyDetails(main, family, zh);
     if (dialogs.messageWithDetails(&main, question, lang::tipsTitle(flag), details,
                                    Dialogs::Icon::Question,
                                    Dialogs::Buttons::YesNo) != Dialogs::Answer::Yes)
@@ -94,8 +107,7 @@ void showFontInformation(frmfont& main) {
         fontinfo::folderOf(main.platform().fonts.familyFiles(family), main.fontsFolder());
     main.platform().dialogs.messageWithDetails(
         &main, fontinfo::text(zh, main.selectedFontName(), folder), fontinfo::title(zh),
-        fontinfo::details(zh, main.platform().fonts.familyDetails(family)),
-        Dialogs::Icon::Information);
+        familyDetails(main, family, zh), Dialogs::Icon::Information);
 }
 
 } // namespace

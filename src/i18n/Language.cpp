@@ -15,6 +15,7 @@ const QList<Caption>& mainMenuCaptions() {
         {"disabledFonts", "已停用的字体...", "Disabled Fonts..."},
         {"findDuplicates", "查找重复字体...", "Find Duplicate Fonts..."},
         {"ztml", "打开字体目录", "Open Fonts Folder"},
+        {"findFontsForText", "按文字查找字体...", "Find Fonts for Text..."},
         {"ref", "刷新字体列表", "Refresh List"},
         {"exitexe", "退出程序", "Exit"},
         {"ztxx", "查看字体信息", "View Font Information"},
@@ -135,6 +136,13 @@ QString countText(bool chinese, int count) {
 
 bool isCountText(const QString& text, int count) {
     return text == countText(true, count) || text == countText(false, count);
+}
+
+QString matchCountText(bool chinese, int count) {
+    if (chinese)
+        return QStringLiteral("共有 %1 种字体符合").arg(count);
+    return count == 1 ? QStringLiteral("1 font matches")
+                      : QStringLiteral("%1 fonts match").arg(count);
 }
 
 } // namespace lang

@@ -61,5 +61,7 @@ const QList<Caption>& magnifierCaptions();
 QString countText(bool chinese, int count);
 // True when text is the count text for count in either language.
 bool isCountText(const QString& text, int count);
+// The count of the window that finds fonts for a text: "共有 N 种字体符合" / "N fonts match".
+QString matchCountText(bool chinese, int count);
 
 } // namespace lang

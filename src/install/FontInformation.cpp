@@ -1,7 +1,12 @@
 #include "install/FontInformation.h"
 
+#include "i18n/LanguageNames.h"
+
+#include <QCollator>
 #include <QFileInfo>
 #include <QHash>
+#include <QLocale>
+#include <algorithm>
 
 namespace fontinfo {
 
@@ -83,6 +88,46 @@ QString details(bool chinese, const QList<FontSystem::FileDetails>& files) {
         blocks.append(lines.join(QLatin1Char('\n')));
     }
     return blocks.join(QStringLiteral("\n\n"));
+}
+
+QString coverageDetails(bool chinese, const FontCoverage& coverage, const QString& family,
+                        const QString& previewText) {
+    const int at = coverage.familyIndex(family);
+    if (at < 0)
+        return {};
+    QStringList names;
+    for (const QString& code : coverage.languagesOf(at))
+        names.append(lang::languageName(code, chinese));
+    QCollator collator(chinese ? QLocale(QLocale::Chinese, QLocale::China)
+                               : QLocale(QLocale::English, QLocale::UnitedStates));
+    std::sort(names.begin(), names.end(),
+              [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; });
+    QStringList lines;
+    if (chinese)
+        lines.append(QStringLiteral("支持的语言：") +
+                     (names.isEmpty() ? QStringLiteral("无") : names.join(QStringLiteral("、"))));
+    else
+        lines.append(QStringLiteral("Languages: ") +
+                     (names.isEmpty() ? QStringLiteral("none") : names.join(QStringLiteral(", "))));
+
+    QStringList missing;
+    for (char32_t c : FontCoverage::charactersOf(previewText))
+        if (!coverage.hasCharacter(at, c))
+            missing.append(QString::fromUcs4(&c, 1));
+    if (missing.isEmpty())
+        return lines.join(QLatin1Char('\n'));
+    const qsizetype count = missing.size();
+    QString shown = missing.mid(0, 20).join(QLatin1Char(' '));
+    if (count > 20)
+        shown += QStringLiteral(" …");
+    if (chinese)
+        lines.append(QStringLiteral("缺少预览文字中的 %1 个字符：").arg(count) + shown);
+    else
+        lines.append(
+            (count == 1 ? QStringLiteral("Lacks 1 character of the preview text: ")
+                        : QStringLiteral("Lacks %1 characters of the preview text: ").arg(count)) +
+            shown);
+    return lines.join(QLatin1Char('\n'));
 }
 
 } // namespace fontinfo

@@ -55,6 +55,9 @@ public:
     virtual void openSetupfonWithPath(const QString& path) = 0;
     // Shows the search window at folder, in place of the main window.
     virtual void openSearchAt(const QString& folder) = 0;
+    // Shows the main window with the font list (shown first when it was not) and family
+    // selected and previewed in it.
+    virtual void showFamilyInList(const QString& family) = 0;
 
     // The magnifier flag "Label8"; closing it also stops its opening growth.
     virtual bool magnifierOpen() const = 0;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/FontCoverage.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // The installed fonts, as the platform's font table (fontconfig) knows them.
 class FontSystem {
@@ -42,6 +45,11 @@ public:
     virtual QList<FileDetails> familyDetails(const QString& family) {
         Q_UNUSED(family);
         return {};
+    }
+    // Which characters and languages every family covers. Read when first asked, not at start,
+    // and kept until rescan(); by default nothing is known of any family.
+    virtual std::shared_ptr<const FontCoverage> coverage() {
+        return std::make_shared<const FontCoverage>();
     }
     // Lets this program draw a family in its own faces, every style it has: called before
     // anything draws it. By default the toolkit knows every family already.

@@ -11,6 +11,7 @@
 #include <fontconfig/fontconfig.h>
 #include <optional>
 #include <strings.h>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -217,6 +218,94 @@ const FontTable& table() {
     return *loadedTable();
 }
 
+// Which characters and languages each family covers, read from the character and language sets
+// fontconfig keeps in its caches: no font file is opened. Each family's faces are gathered first,
+// so that its pages are merged once and fontconfig's table is let go as soon as it is read.
+FontCoverage readCoverage(FcConfig* config) {
+    QStringList languages;
+    QHash<QByteArray, int> languageIndex;
+    FcStrSet* known = FcGetLangs();
+    FcStrList* list = FcStrListCreate(known);
+    while (FcChar8* code = FcStrListNext(list)) {
+        languageIndex.insert(QByteArray(reinterpret_cast<const char*>(code)),
+                             int(languages.size()));
+        languages.append(QString::fromUtf8(reinterpret_cast<const char*>(code)));
+    }
+    FcStrListDone(list);
+    FcStrSetDestroy(known);
+
+    QList<QString> names;
+    std::vector<std::vector<FcPattern*>> faces;
+    QHash<QString, int> position;
+    for (FcSetName set : {FcSetSystem, FcSetApplication}) {
+        const FcFontSet* fonts = config ? FcConfigGetFonts(config, set) : nullptr;
+        for (int i = 0; fonts && i < fonts->nfont; ++i) {
+            const QString family = fcString(fonts->fonts[i], FC_FAMILY);
+            if (family.isEmpty())
+                continue;
+            auto found = position.constFind(family);
+            if (found == position.constEnd()) {
+                found = position.insert(family, int(names.size()));
+                names.append(family);
+                faces.emplace_back();
+            }
+            faces[*found].push_back(fonts->fonts[i]);
+        }
+    }
+
+    // Most faces share their language set with many others: each distinct one is read once.
+    struct KnownSet {
+        FcLangSet* set;
+        std::vector<int> languages;
+    };
+    std::unordered_multimap<FcChar32, KnownSet> languageSets;
+    const auto languagesOf = [&](const FcLangSet* set) -> const std::vector<int>& {
+        const FcChar32 hash = FcLangSetHash(set);
+        for (auto [it, end] = languageSets.equal_range(hash); it != end; ++it)
+            if (FcLangSetEqual(it->second.set, set))
+                return it->second.languages;
+        KnownSet read{FcLangSetCopy(set), {}};
+        FcStrSet* codes = FcLangSetGetLangs(set);
+        FcStrList* each = FcStrListCreate(codes);
+        while (FcChar8* code = FcStrListNext(each)) {
+            const int index =
+                languageIndex.value(QByteArray(reinterpret_cast<const char*>(code)), -1);
+            if (index >= 0)
+                read.languages.push_back(index);
+        }
+        FcStrListDone(each);
+        FcStrSetDestroy(codes);
+        return languageSets.emplace(hash, std::move(read))->second.languages;
+    };
+
+    FontCoverage::Builder builder(languages);
+    for (qsizetype f = 0; f < names.size(); ++f) {
+        builder.startFamily(names[f]);
+        for (FcPattern* face : faces[f]) {
+            FcCharSet* charset = nullptr;
+            if (FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) == FcResultMatch && charset) {
+                FcChar32 map[FC_CHARSET_MAP_SIZE];
+                FcChar32 next = 0;
+                for (FcChar32 base = FcCharSetFirstPage(charset, map, &next);
+                     base != FC_CHARSET_DONE; base = FcCharSetNextPage(charset, map, &next))
+                    builder.addPage(base, map);
+            }
+            FcLangSet* langs = nullptr;
+            if (FcPatternGetLangSet(face, FC_LANG, 0, &langs) == FcResultMatch && langs)
+                for (int language : languagesOf(langs))
+                    builder.addLanguage(language);
+        }
+    }
+    for (auto& [hash, set] : languageSets)
+        FcLangSetDestroy(set.set);
+    return builder.build();
+}
+
+std::shared_ptr<const FontCoverage>& loadedCoverage() {
+    static std::shared_ptr<const FontCoverage> coverage;
+    return coverage;
+}
+
 // Families the toolkit can draw in their own faces since this program handed their files to it;
 // emptied whenever the installed fonts may have changed.
 QSet<QString>& drawableFamilies() {
@@ -231,6 +320,7 @@ QSet<QString>& drawableFamilies() {
 void forgetTable() {
     releaseConfig();
     loadedTable().reset();
+    loadedCoverage().reset();
     drawableFamilies().clear();
 }
 
@@ -286,6 +376,14 @@ QStringList FontconfigFontSystem::familiesRemovedWith(const QString& family) {
     }
     return result;
 }
+std::shared_ptr<const FontCoverage> FontconfigFontSystem::coverage() {
+    if (!loadedCoverage()) {
+        loadedCoverage() = std::make_shared<const FontCoverage>(readCoverage(config()));
+        releaseConfig();
+    }
+    return loadedCoverage();
+}
+
 void FontconfigFontSystem::rescan() {
     forgetTable();
 }

@@ -29,6 +29,7 @@ public:
     QList<FileDetails> familyDetails(const QString& family) override;
     // The details of one font file.
     static FileDetails fileDetails(const QString& path);
+    std::shared_ptr<const FontCoverage> coverage() override;
     void prepareToDraw(const QString& family) override;
     void rescan() override;
     Result installFile(const QString& path) override;

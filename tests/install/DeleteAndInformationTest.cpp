@@ -239,10 +239,12 @@ TEST(FontInformation, DetailsTellEachFileOfTheFamilyAndTheDeleteQuestionShowsThe
     selectFamily(w, sans);
     w.infor_Click();
     ASSERT_EQ(dialogs.messages().size(), 1);
-    // DejaVu Sans: the book and the bold file, each with what it says about itself.
+    // DejaVu Sans: the book and the bold file, each with what it says about itself, then what
+    // the family can write.
     const QString details = dialogs.messages()[0].details;
-    const QStringList blocks = details.split(QStringLiteral("\n\n"));
-    ASSERT_EQ(blocks.size(), 2) << details.toStdString();
+    QStringList blocks = details.split(QStringLiteral("\n\n"));
+    ASSERT_EQ(blocks.size(), 3) << details.toStdString();
+    EXPECT_TRUE(blocks.takeLast().startsWith(QStringLiteral("支持的语言：")));
     QStringList files;
     for (const QString& block : blocks) {
         const QStringList lines = block.split(QLatin1Char('\n'));

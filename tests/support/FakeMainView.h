@@ -32,6 +32,7 @@ public:
     int ends = 0;
     QStringList installPaths;  // each openSetupfonWithPath
     QStringList searchFolders; // each openSearchAt
+    QStringList familiesShown; // each showFamilyInList
 
     // The main window's language switch, as the magnifier sees it.
     void switchLanguage(const QString& flag) {
@@ -69,6 +70,7 @@ public:
     void activateMain() override { ++activations; }
     void openSetupfonWithPath(const QString& path) override { installPaths << path; }
     void openSearchAt(const QString& folder) override { searchFolders << folder; }
+    void showFamilyInList(const QString& family) override { familiesShown << family; }
     bool magnifierOpen() const override { return magnifier; }
     void setMagnifierOpen(bool open) override { magnifier = open; }
     bool onLine() const override { return online; }

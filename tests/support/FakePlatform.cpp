@@ -56,3 +56,20 @@ void FakeHotKey::start(const QString& description) {
     descriptions.append(description);
     QTimer::singleShot(0, this, [this] { settle(answer); });
 }
+
+std::shared_ptr<const FontCoverage> FakeFontSystem::coverage() {
+    if (!coverage_) {
+        ++coverageReads;
+        FontCoverage::Builder builder(languageCodes);
+        for (const QString& family : familyList) {
+            builder.startFamily(family);
+            const Covers scripted = covers.value(family);
+            for (char32_t c : FontCoverage::charactersOf(scripted.characters))
+                builder.addCharacter(c);
+            for (const QString& code : scripted.languages)
+                builder.addLanguage(int(languageCodes.indexOf(code)));
+        }
+        coverage_ = std::make_shared<const FontCoverage>(builder.build());
+    }
+    return coverage_;
+}

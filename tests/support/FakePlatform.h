@@ -47,14 +47,30 @@ public:
     QString fontsFolder = QStringLiteral("/tmp/fake-fonts");
     int rescans = 0;
     QStringList drawn; // every family made drawable, in order
+    // What each family covers, as scripted: its characters and its language codes, among
+    // languageCodes. Read when first asked and kept until rescan(), as the real table does.
+    struct Covers {
+        QString characters;
+        QStringList languages;
+    };
+    QHash<QString, Covers> covers;
+    QStringList languageCodes{QStringLiteral("en"), QStringLiteral("hi"), QStringLiteral("zh-cn")};
+    int coverageReads = 0;
+    std::shared_ptr<const FontCoverage> coverage() override;
     QStringList families() override { return familyList; }
     void prepareToDraw(const QString& family) override { drawn.append(family); }
     QStringList familyFiles(const QString&) override { return {}; }
-    void rescan() override { ++rescans; }
+    void rescan() override {
+        ++rescans;
+        coverage_.reset();
+    }
     Result installFile(const QString&) override { return Result::Failed; }
     QStringList familiesRemovedWith(const QString& family) override { return {family}; }
     Result removeFamily(const QString&) override { return Result::Refused; }
     QString userFontsFolder() override { return fontsFolder; }
+
+private:
+    std::shared_ptr<const FontCoverage> coverage_;
 };
 
 class FakeNetwork final : public Network {

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Write the small fonts the tests install: families with an English and a Chinese name,
-and one OpenType (CFF) font.
+one OpenType (CFF) font, and four of known coverage for finding fonts by text: Latin only,
+Latin with a few Chinese characters, Devanagari alone, and one rare character alone.
 
 Usage: make_test_fonts.py OUTDIR
 """
@@ -12,14 +13,20 @@ from fontTools.fontBuilder import FontBuilder
 from fontTools.pens.t2CharStringPen import T2CharStringPen
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 
-# file name, English family, Chinese family (empty: none)
+ASCII = list(range(0x20, 0x7F))
+LATIN = ASCII + list(range(0xA0, 0x100))
+# file name, English family, Chinese family (empty: none), characters
 FONTS = [
-    ("QuillSans.ttf", "Quill Sans", "黑曜体"),
-    ("BrookSerif.ttf", "brook Serif", "宋韵体"),
-    ("IvyMono.ttf", "Ivy Mono", "安澜体"),
-    ("OrchidText.otf", "Orchid Text", ""),
+    ("QuillSans.ttf", "Quill Sans", "黑曜体", ASCII),
+    ("BrookSerif.ttf", "brook Serif", "宋韵体", ASCII),
+    ("IvyMono.ttf", "Ivy Mono", "安澜体", ASCII),
+    ("OrchidText.otf", "Orchid Text", "", ASCII),
+    ("PlainLatin.ttf", "Plain Latin", "", LATIN),
+    ("HanziSans.ttf", "Hanzi Sans", "墨字体", LATIN + [ord(c) for c in "鑫淼永字"]),
+    ("DevaText.ttf", "Deva Text", "", [0x20] + list(range(0x0900, 0x0980))),
+    # U+1D11E MUSICAL SYMBOL G CLEF, beyond the Basic Multilingual Plane.
+    ("RareGlyph.ttf", "Rare Glyph", "", [0x20, 0x1D11E]),
 ]
-CODES = list(range(0x20, 0x7F))
 
 
 def box(pen):
@@ -30,13 +37,17 @@ def box(pen):
     pen.closePath()
 
 
-def build(path, english, chinese):
+def glyph_name(code):
+    return f"uni{code:04X}" if code <= 0xFFFF else f"u{code:05X}"
+
+
+def build(path, english, chinese, codes):
     cff = path.endswith(".otf")
-    order = [".notdef"] + [f"uni{c:04X}" for c in CODES]
+    order = [".notdef"] + [glyph_name(c) for c in codes]
     fb = FontBuilder(1000, isTTF=not cff)
     fb.font.recalcTimestamp = False
     fb.setupGlyphOrder(order)
-    fb.setupCharacterMap({c: f"uni{c:04X}" for c in CODES})
+    fb.setupCharacterMap({c: glyph_name(c) for c in codes})
     ps_name = english.replace(" ", "")
     if cff:
         charstrings = {}
@@ -80,8 +91,8 @@ def build(path, english, chinese):
 
 def main(outdir):
     os.makedirs(outdir, exist_ok=True)
-    for file_name, english, chinese in FONTS:
-        build(os.path.join(outdir, file_name), english, chinese)
+    for file_name, english, chinese, codes in FONTS:
+        build(os.path.join(outdir, file_name), english, chinese, codes)
     return 0
 
 
