@@ -4,7 +4,9 @@
 
 #include <QAccessibleWidget>
 #include <QApplication>
+#include <QGlyphRun>
 #include <QPainter>
+#include <QTextLayout>
 #include <QtMath>
 
 namespace {
@@ -128,7 +130,8 @@ QList<PreviewText::Run> PreviewText::runs() const {
         rawValid_ = true;
     }
     QList<Run> result;
-    int current = -1; // 0 primary, 1 CJK fallback, 2 other fallback
+    // 0 primary, 1 CJK fallback, 2 other fallback, 3 the toolkit's own fallback
+    int current = -1;
     for (qsizetype i = 0; i < text_.size();) {
         char32_t ucs4 = text_.at(i).unicode();
         qsizetype len = 1;
@@ -144,11 +147,20 @@ QList<PreviewText::Run> PreviewText::runs() const {
                 face = 1;
             else if (rawFallback(false).isValid() && rawFallback(false).supportsCharacter(ucs4))
                 face = 2;
+            else
+                face = 3;
         }
         if (face != current) {
             const QString family =
                 face == 0 ? primary : (face == 1 ? cjkFallback() : otherFallback());
-            result.append(Run{QString(), faceFont(family.isEmpty() ? primary : family)});
+            QFont font = faceFont(family.isEmpty() ? primary : family);
+            // A script neither fallback face has (Devanagari, Thai, emoji) is left to the
+            // toolkit, which searches only the few faces it is shown for the interface, in
+            // the other fallback face so that its search is made once per script, not once
+            // for every family previewed.
+            if (face == 3)
+                font.setStyleStrategy(QFont::PreferDefault);
+            result.append(Run{QString(), font});
             current = face;
         }
         result.last().text += text_.mid(i, len);
@@ -159,10 +171,29 @@ QList<PreviewText::Run> PreviewText::runs() const {
 
 QStringList PreviewText::facesOfCharacters() const {
     QStringList faces;
-    for (const Run& run : runs())
-        for (qsizetype i = 0; i < run.text.size(); ++i)
-            if (!run.text.at(i).isLowSurrogate())
-                faces.append(run.font.family());
+    for (const Run& run : runs()) {
+        // Where the toolkit may merge faces, the face it picked for the character.
+        QTextLayout layout(run.text, run.font);
+        const bool merging = !(run.font.styleStrategy() & QFont::NoFontMerging);
+        if (merging) {
+            layout.beginLayout();
+            layout.createLine();
+            layout.endLayout();
+        }
+        for (qsizetype i = 0; i < run.text.size(); ++i) {
+            if (run.text.at(i).isLowSurrogate())
+                continue;
+            const int length = run.text.at(i).isHighSurrogate() ? 2 : 1;
+            const QList<QGlyphRun> glyphs =
+                merging ? layout.glyphRuns(int(i), length) : QList<QGlyphRun>();
+            // The toolkit's box for a character no face has has no font tables and no family
+            // (asking for it crashes): no face draws the character.
+            const QRawFont face = glyphs.isEmpty() ? QRawFont() : glyphs.first().rawFont();
+            faces.append(glyphs.isEmpty()                   ? run.font.family()
+                         : face.fontTable("name").isEmpty() ? QString()
+                                                            : face.familyName());
+        }
+    }
     return faces;
 }
 

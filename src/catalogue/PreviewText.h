@@ -10,8 +10,9 @@ class FontSystem;
 // A line of sample text drawn in one face. Characters the face lacks are drawn in one fallback
 // face per script, chosen once for the whole program, instead of letting the toolkit search
 // every installed font for each new face: with thousands of fonts that search costs far more
-// than drawing the line. Used by the preview line and its shadow, the keyboard window and the
-// custom display window.
+// than drawing the line. Characters the fallback faces lack too are drawn where the toolkit
+// finds them among the few faces it is shown for the interface. Used by the preview line and
+// its shadow, the keyboard window and the custom display window.
 class PreviewText final : public QWidget {
     Q_OBJECT
 public:
@@ -40,7 +41,8 @@ public:
     // The faces used for characters the selected face lacks: CJK first, then the interface
     // face. Set once at start-up; empty names fall back to the application font.
     static void setFallbackFamilies(const QString& cjk, const QString& other);
-    // Which face draws each character (for tests): the family name per character.
+    // Which face draws each character (for tests): the family name per character, as the
+    // toolkit reports the face it picked where it picks one.
     QStringList facesOfCharacters() const;
     // The style of the face that draws the selected family's own characters, as that face
     // names it ("Bold Italic"), and the family it belongs to (for tests).

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QHash>
 #include <algorithm>
 #include <cstring>
@@ -208,11 +209,30 @@ std::optional<FontTable>& loadedTable() {
     return table;
 }
 
+// The characters the toolkit finds a face for among those it was shown at start and those
+// handed to it since as fallbacks; null while it sees every installed font.
+FcCharSet*& toolkitCharacters() {
+    static FcCharSet* codes = nullptr;
+    return codes;
+}
+
+// Whether the toolkit has been given the faces adding characters among the fonts installed
+// when the table was last read.
+bool& fallbacksCurrent() {
+    static bool current = false;
+    return current;
+}
+
+void handNewFallbacksToToolkit(FcConfig* full);
+
 const FontTable& table() {
     if (!loadedTable()) {
         loadedTable().emplace();
-        if (FcConfig* full = config())
+        if (FcConfig* full = config()) {
             loadedTable()->read(full);
+            if (!fallbacksCurrent())
+                handNewFallbacksToToolkit(full);
+        }
         releaseConfig();
     }
     return *loadedTable();
@@ -322,6 +342,7 @@ void forgetTable() {
     loadedTable().reset();
     loadedCoverage().reset();
     drawableFamilies().clear();
+    fallbacksCurrent() = false;
 }
 
 // The families the toolkit was shown at start, when it was shown only the interface faces.
@@ -406,9 +427,70 @@ FcPattern* detachedCopy(FcPattern* font) {
     return copy;
 }
 
+// Whether a face is upright, of ordinary weight and scalable: the kind of face that should draw
+// a script the interface faces lack, rather than a bold, italic or bitmap one.
+bool isPlainFace(FcPattern* font) {
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
+    FcBool scalable = FcTrue;
+    FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+    FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+    FcPatternGetBool(font, FC_SCALABLE, 0, &scalable);
+    return weight >= FC_WEIGHT_BOOK && weight <= FC_WEIGHT_MEDIUM && slant == FC_SLANT_ROMAN &&
+           scalable;
+}
+
+// The characters no face needs to be found for: the private use area, where each font gives a
+// code its own meaning (symbol fonts, icons), so that a font adding only those is not shown.
+FcCharSet* privateUseArea() {
+    FcCharSet* codes = FcCharSetCreate();
+    for (FcChar32 code = 0xE000; code <= 0xF8FF; ++code)
+        FcCharSetAddChar(codes, code);
+    return codes;
+}
+
+// The faces that, added to those whose characters are in covered, hold every character some
+// installed font holds: each face in turn that holds a character none before it holds, plain
+// faces before the others. This is the set fontconfig's trimmed fallback sort gives, without
+// scoring every installed font against a pattern; the toolkit orders the few faces itself when
+// it looks for a fallback. Adds their characters to covered.
+std::vector<FcPattern*> facesAddingCharacters(const FcFontSet* all, FcCharSet* covered) {
+    std::vector<FcPattern*> adding;
+    std::vector<FcPattern*> notPlain;
+    // Fonts that hold the same characters share one set in fontconfig's cache: a set found to
+    // add nothing is not compared again.
+    QSet<const FcCharSet*> addingNothing;
+    for (int i = 0; all && i < all->nfont; ++i) {
+        FcPattern* font = all->fonts[i];
+        FcCharSet* codes = nullptr;
+        if (FcPatternGetCharSet(font, FC_CHARSET, 0, &codes) != FcResultMatch ||
+            addingNothing.contains(codes))
+            continue;
+        if (FcCharSetIsSubset(codes, covered)) {
+            addingNothing.insert(codes);
+        } else if (isPlainFace(font)) {
+            FcCharSetMerge(covered, codes, nullptr);
+            adding.push_back(font);
+        } else {
+            notPlain.push_back(font);
+        }
+    }
+    for (FcPattern* font : notPlain) {
+        FcCharSet* codes = nullptr;
+        FcPatternGetCharSet(font, FC_CHARSET, 0, &codes);
+        if (!FcCharSetIsSubset(codes, covered)) {
+            FcCharSetMerge(covered, codes, nullptr);
+            adding.push_back(font);
+        }
+    }
+    return adding;
+}
+
 // Makes current a configuration with the same rules as the full one (aliases, rendering
-// settings, cache folders) and no font folders, holding the given families' faces as fontconfig
-// has already read them, instead of reading their files again.
+// settings, cache folders) and no font folders, holding, as fontconfig has already read them
+// instead of reading their files again, the given families' faces and the faces the toolkit
+// needs besides to draw every character some installed font holds: text in a script the
+// interface faces lack (file names, family names, notices) then still finds its face.
 bool showToolkitOnly(FcConfig* full, const QSet<QString>& families) {
     // Asked of the full configuration: without one, fontconfig would load its default
     // configuration, fonts and all, only to answer.
@@ -432,14 +514,32 @@ bool showToolkitOnly(FcConfig* full, const QSet<QString>& families) {
     }
     FcFontSet* shown = FcConfigGetFonts(small, FcSetSystem);
     const FcFontSet* all = FcConfigGetFonts(full, FcSetSystem);
+    QList<QByteArray> names;
+    for (const QString& family : families)
+        names.append(family.toUtf8());
+    FcCharSet* covered = privateUseArea();
     for (int i = 0; shown && all && i < all->nfont; ++i) {
-        const QString family = fcString(all->fonts[i], FC_FAMILY);
-        if (!family.isEmpty() && families.contains(family))
-            FcFontSetAdd(shown, detachedCopy(all->fonts[i]));
+        FcChar8* family = nullptr;
+        if (FcPatternGetString(all->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch ||
+            !names.contains(QByteArrayView(reinterpret_cast<const char*>(family))))
+            continue;
+        FcFontSetAdd(shown, detachedCopy(all->fonts[i]));
+        FcCharSet* codes = nullptr;
+        if (FcPatternGetCharSet(all->fonts[i], FC_CHARSET, 0, &codes) == FcResultMatch)
+            FcCharSetMerge(covered, codes, nullptr);
     }
+    if (shown)
+        for (FcPattern* font : facesAddingCharacters(all, covered))
+            FcFontSetAdd(shown, detachedCopy(font));
     // The current configuration keeps its own reference.
     const bool shownOnly = FcConfigSetCurrent(small);
     FcConfigDestroy(small);
+    if (shownOnly) {
+        toolkitCharacters() = covered;
+        fallbacksCurrent() = true;
+    } else {
+        FcCharSetDestroy(covered);
+    }
     return shownOnly;
 }
 
@@ -540,6 +640,28 @@ bool moveToTrash(const QString& file) {
         qtFontIds().erase(id);
     }
     return moved;
+}
+
+} // namespace
+
+namespace {
+
+// Hands the toolkit, by their files, the fonts installed since it was shown its faces (by this
+// program or by anyone, seen at a refresh) that hold characters no face it has holds, so that
+// text in their script is drawn, not shown as boxes, without a restart.
+void handNewFallbacksToToolkit(FcConfig* full) {
+    if (!toolkitCharacters() || !QGuiApplication::instance())
+        return;
+    for (FcPattern* font :
+         facesAddingCharacters(FcConfigGetFonts(full, FcSetSystem), toolkitCharacters())) {
+        const QString file = fcString(font, FC_FILE);
+        if (file.isEmpty() || qtFontIds().contains(file))
+            continue;
+        const int id = QFontDatabase::addApplicationFont(file);
+        if (id >= 0)
+            qtFontIds().insert(file, id);
+    }
+    fallbacksCurrent() = true;
 }
 
 } // namespace

@@ -8,9 +8,11 @@ class FontconfigFontSystem final : public FontSystem {
 public:
     // What a program that lists fonts needs at start, besides the interface faces.
     enum class Start { ListingFonts, InterfaceOnly };
-    // Shows the toolkit only the faces the interface draws with, so that it does not build its
-    // own table of every installed font at start and does not search all of them each time a
-    // face is first drawn; every other family is handed to it by prepareToDraw(). Called
+    // Shows the toolkit only the faces the interface draws with, and the few faces that hold
+    // every character those lack and some installed font holds (its fallbacks), so that it does
+    // not build its own table of every installed font at start and does not search all of them
+    // each time a face is first drawn; every other family is handed to it by prepareToDraw(),
+    // even one with a fallback face among those shown (for its other faces). Called
     // before the application object exists. When listing fonts, the font table is read then,
     // while the process is small: fontconfig's full table is let go once it has been read.
     static void showToolkitOnlyInterfaceFaces(Start start = Start::ListingFonts);

@@ -18,7 +18,9 @@ QString userFontsFolder();
 QString spareFontsFolder();
 QString spareFont(); // spareFontsFolder()/DejaVuSerif.ttf
 // A font made for the tests (support/fonts/make_test_fonts.py): "QuillSans.ttf" (also named
-// 黑曜体), "BrookSerif.ttf" (宋韵体), "IvyMono.ttf" (安澜体), "OrchidText.otf" (OpenType CFF).
+// 黑曜体), "BrookSerif.ttf" (宋韵体), "IvyMono.ttf" (安澜体), "OrchidText.otf" (OpenType CFF),
+// "Kamal.ttf" (family "कमल": its three letters only, each a solid block), "Ruam.ttf" (family
+// "รวม", likewise).
 QString testFont(const QString& fileName);
 // A new empty folder under root().
 QString newFolder(const QString& prefix);
