@@ -56,9 +56,10 @@ public:
 
     // Start-up; false when the program must end at once (another instance runs).
     bool Form_Load();
-    // A font file given on the command line or handed over by a second process: the install
-    // window "从字体文件安装" in place of the main window, with the file in its path field.
-    void installFromArgument(const QString& path);
+    // Font files given on the command line or handed over by a second process. One opens the
+    // install window "从字体文件安装" in place of the main window, with the file in its path
+    // field; several are installed at once, with one message, as when they are dropped.
+    void installFromArguments(const QStringList& paths);
     // The exit sequence shared by the exit command, the exit button and closing the window.
     void exitSequence();
 
@@ -309,6 +310,9 @@ private:
     // Catalogue helpers.
     void setFontAvailability(bool fontSelected);
     void fillFontList();
+    // Reads the font table again and lists it; keepSelection: the selected family stays
+    // selected (fonts were installed), else none is (the refresh command).
+    void refreshFontList(bool keepSelection);
     // Shows the list's names in the current interface language, keeping the selected family.
     void relistInLanguage();
     void setPreviewText(const QString& text);

@@ -39,14 +39,9 @@ void frmfont::relistInLanguage() {
     QSignalBlocker blocker(List1);
     List1->setUpdatesEnabled(false);
     List1->setEntries(shown);
-    // The same family stays selected under its name in the other language. "No entry" is set
-    // through the view, so that the keyboard focus arriving on the list does not make its first
-    // entry current on its own: only a click, a key or browsing selects a font.
-    const int row = selected.isEmpty() ? -1 : int(listedFamilies_.indexOf(selected));
-    if (row >= 0)
-        List1->setCurrentRow(row);
-    else
-        List1->setCurrentIndex(QModelIndex());
+    // The same family stays selected under its name in the other language. Only a click, a key
+    // or browsing selects a font: the keyboard focus arriving on the list selects none.
+    List1->setCurrentRow(selected.isEmpty() ? -1 : int(listedFamilies_.indexOf(selected)));
     List1->setUpdatesEnabled(true);
 }
 
@@ -94,13 +89,25 @@ void frmfont::Timer1_Timer() {
 }
 
 void frmfont::ref_Click() {
+    refreshFontList(false);
+}
+
+void frmfont::refreshFontList(bool keepSelection) {
+    platform_.fonts.rescan();
+    // Before the list is first filled, its filling reads the font table as it is now.
+    if (Timerload.isActive())
+        return;
     const QString caption = Label2->text();
     const int before = List1->count();
-    platform_.fonts.rescan();
-    fillFontList();
+    if (keepSelection) {
+        familyNames_ = platform_.fonts.familyNames();
+        relistInLanguage();
+    } else {
+        fillFontList();
+    }
     if (lang::isCountText(caption, before))
         setPreviewText(lang::countText(lang::chineseByC(language()), List1->count()));
-    setFontAvailability(false);
+    setFontAvailability(List1->currentRow() >= 0);
 }
 
 void frmfont::List1_Click() {

@@ -125,9 +125,13 @@ void frmfont::fromwenjian_Click() {
     showInstead(setupfon_);
 }
 
-void frmfont::installFromArgument(const QString& path) {
+void frmfont::installFromArguments(const QStringList& paths) {
+    if (paths.size() > 1) {
+        installDropped(paths);
+        return;
+    }
     fromwenjian_Click();
-    setupfon_->Text1->setText(path);
+    setupfon_->Text1->setText(paths.value(0));
 }
 
 void frmfont::fromexe_Click() {
@@ -210,9 +214,9 @@ void frmfont::installDropped(const QStringList& paths) {
         const QString flag = language();
         const int installed = fontinstall::installWithReport(
             platform_, this, dropped.files, lang::chineseByC(flag), lang::tipsTitle(flag));
-        // Fonts dropped on the list are looked for there at once.
-        if (installed > 0 && listShown())
-            ref_Click();
+        // The list shows the new fonts at once, and the font selected stays selected.
+        if (installed > 0)
+            refreshFontList(true);
     }
     if (!dropped.folder.isEmpty())
         openSearchAt(dropped.folder);

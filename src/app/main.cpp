@@ -1,3 +1,4 @@
+#include "app/HandedFiles.h"
 #include "app/InterfaceFonts.h"
 #include "app/SingleInstance.h"
 #include "app/frmfont.h"
@@ -16,8 +17,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/vlfonts.svg")));
     QApplication::setQuitOnLastWindowClosed(false);
 
-    // "vlfonts FILE" (Open with, in a file manager): an instance already running takes the file
-    // and this one ends quietly; without a file, the designed refusal stays.
+    // "vlfonts FILE..." (Open with, in a file manager): an instance already running takes the
+    // files and this one ends quietly; without a file, the designed refusal stays.
     const QStringList files = SingleInstance::fileArguments(QApplication::arguments());
     SingleInstance instance(programfolder::path());
     if (!files.isEmpty() && instance.anotherIsRunning() && instance.handOver(files))
@@ -30,14 +31,16 @@ int main(int argc, char* argv[]) {
 
     DesktopPlatform desktop;
     frmfont window(desktop.platform(), programfolder::path());
+    // The files of the command line, then those handed over from the moment this instance
+    // listens (its start-up message may still be open), each when the window can take them.
+    HandedFiles handed([&window](const QStringList& paths) { window.installFromArguments(paths); });
+    QObject::connect(&instance, &SingleInstance::filesHandedOver, &handed, &HandedFiles::add);
+    if (!files.isEmpty())
+        handed.add(files);
     window.anotherInstanceRunning = [&instance] { return instance.anotherIsRunning(); };
     if (!window.Form_Load())
         return 0;
     window.show();
-    QObject::connect(
-        &instance, &SingleInstance::filesHandedOver, &window,
-        [&window](const QStringList& handed) { window.installFromArgument(handed.first()); });
-    if (!files.isEmpty())
-        window.installFromArgument(files.first());
+    handed.open();
     return app.exec();
 }

@@ -178,6 +178,34 @@ TEST(FontList, TheFocusOnTheListSelectsNothingOnlyTheUserDoes) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.List1->hasFocus(); }, 2000));
     nothingChosen();
 
+    // A font clicked, then the list refreshed: Shift+Tab back onto the list chooses none again.
+    const auto click = [&w](int row) {
+        const QRect entry = w.List1->visualRect(w.List1->model()->index(row, 0));
+        QTest::mouseClick(w.List1->viewport(), Qt::LeftButton, {}, entry.center());
+        return w.selectedFont();
+    };
+    const auto tabAwayAndBack = [&w] {
+        QTest::keyClick(w.List1, Qt::Key_Tab);
+        EXPECT_FALSE(w.List1->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return w.List1->hasFocus(); }, 2000));
+    };
+    ASSERT_EQ(click(1), QStringLiteral("DejaVu Sans Mono"));
+    QTest::mouseClick(w.Command, Qt::LeftButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.List1->hasFocus(); }, 2000));
+    nothingChosen();
+    // The language switched with a font chosen: it stays the one chosen, before and after Tab.
+    ASSERT_EQ(click(1), QStringLiteral("DejaVu Sans Mono"));
+    w.engls->trigger();
+    tabAwayAndBack();
+    EXPECT_EQ(w.selectedFont(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(w.Label2->family(), QStringLiteral("DejaVu Sans Mono"));
+    w.jtzw->trigger();
+    w.ref->trigger();
+    tabAwayAndBack();
+    nothingChosen();
+
     // Browsing down starts at the first entry; the arrow key from nothing chooses it too.
     w.down->trigger();
     w.Timerlistdown_Timer();

@@ -1,10 +1,14 @@
 #include "../app/MainWindowHarness.h"
 #include "ListEntries.h"
+#include "app/controls/PictureButton.h"
+#include "catalogue/PreviewText.h"
 #include "install/FontArchive.h"
 #include "install/SearchResults.h"
 #include "install/searchfont.h"
 #include "install/setupfon.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
@@ -14,6 +18,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QTest>
 #include <QUrl>
 #include <archive.h>
 #include <archive_entry.h>
@@ -202,20 +207,33 @@ TEST(DropOnWindows, InstallsDroppedFilesWithOneMessageAndOpensTheSearchAtAFolder
     CleanUserFonts clean;
     MainWindowHarness h;
     frmfont& w = h.start();
-    w.Command1_Click();
     w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    QTest::mouseClick(w.Command1, Qt::LeftButton);
+    const QRect mono = w.List1->visualRect(w.List1->model()->index(1, 0));
+    QTest::mouseClick(w.List1->viewport(), Qt::LeftButton, {}, mono.center());
+    ASSERT_EQ(w.selectedFont(), QStringLiteral("DejaVu Sans Mono"));
     const QString folder = testenv::newFolder(QStringLiteral("dropped"));
     const QString quill = folder + QStringLiteral("/QuillSans.ttf");
     const QString zip = writeArchive(folder + QStringLiteral("/brook.zip"), "zip",
                                      {{"BrookSerif.ttf", font("BrookSerif.ttf"), {}}});
     QFile::copy(testenv::testFont(QStringLiteral("QuillSans.ttf")), quill);
 
-    // Two items on the main window: one message, and the list shows them.
+    // Two items on the main window: one message, and the list shows them, with the count. The
+    // font chosen before stays chosen, also when the keyboard leaves the list and comes back.
     ASSERT_TRUE(drop(&w, {quill, zip}));
     EXPECT_EQ(h.p.dialogs.messageTexts(),
               QStringList{QStringLiteral("安装完成，共安装了 2 个字体文件。")});
     EXPECT_TRUE(entries(w.List1).contains(QStringLiteral("黑曜体")));
     EXPECT_TRUE(entries(w.List1).contains(QStringLiteral("宋韵体")));
+    EXPECT_EQ(w.Label2->text(), QStringLiteral("您的系统共有 4 种字体"));
+    QTest::keyClick(w.List1, Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w.List1->hasFocus(); }, 2000));
+    EXPECT_EQ(w.selectedFont(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(w.List1->selectionModel()->selectedIndexes().size(), 1);
+    EXPECT_TRUE(w.infor->isEnabled());
     // Text that is no local file is refused.
     QMimeData text;
     text.setText(QStringLiteral("hello"));

@@ -2,7 +2,9 @@
 // again as "nobody" (setpriv) against the package unpacked into a folder that belongs to root.
 #include "FakePlatform.h"
 #include "LoopbackHttpServer.h"
+#include "ShownWindows.h"
 #include "TestEnvironment.h"
+#include "app/SingleInstance.h"
 #include "app/controls/FontListView.h"
 #include "app/controls/PictureButton.h"
 #include "app/frmfont.h"
@@ -19,8 +21,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocalServer>
+#include <QLocalSocket>
 #include <QProcess>
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -28,6 +34,8 @@ namespace {
 
 constexpr uid_t kNobody = 65534;
 const char* const kProgramVariable = "VL_INSTALLED_PROGRAM_FOLDER";
+// A socket of root's, listening, in a folder the user may move it out of.
+const char* const kForeignSocketVariable = "VL_FOREIGN_SOCKET";
 // The same program folder after an upgrade: its config.ini names a newer build.
 const char* const kUpgradedVariable = "VL_UPGRADED_PROGRAM_FOLDER";
 const QString kUpgradedVersion = QStringLiteral("Build0999");
@@ -117,6 +125,14 @@ TEST(OrdinaryUser, RunsEveryCheckAsNobody) {
     environment.append(QStringLiteral("%1=%2").arg(QLatin1String(kUpgradedVariable), upgraded));
     // The test's D-Bus session is root's; the user gets none rather than an autolaunched one.
     environment.append(QStringLiteral("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent"));
+    // Another user's socket, for the user to put where the channel between instances lies.
+    const QString foreign = base + QStringLiteral("/foreign");
+    QDir().mkpath(foreign);
+    ASSERT_EQ(chown(QFile::encodeName(foreign).constData(), kNobody, kNobody), 0);
+    QLocalServer squatter;
+    ASSERT_TRUE(squatter.listen(foreign + QStringLiteral("/socket")));
+    environment.append(
+        QStringLiteral("%1=%2/socket").arg(QLatin1String(kForeignSocketVariable), foreign));
 
     QProcess child;
     child.setEnvironment(environment);
@@ -134,7 +150,15 @@ TEST(OrdinaryUser, RunsEveryCheckAsNobody) {
     const QString output = QString::fromUtf8(child.readAll());
     EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
     EXPECT_FALSE(output.contains(QLatin1String("[  SKIPPED ]"))) << output.toStdString();
-    EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 5 tests"))) << output.toStdString();
+    EXPECT_TRUE(output.contains(QLatin1String("[  PASSED  ] 6 tests"))) << output.toStdString();
+    // Root's socket was never handed anything.
+    QByteArray told;
+    while (squatter.waitForNewConnection(100)) {
+        QLocalSocket* connection = squatter.nextPendingConnection();
+        connection->waitForReadyRead(100);
+        told += connection->readAll();
+    }
+    EXPECT_TRUE(told.isEmpty()) << told.toStdString();
 }
 
 TEST(OrdinaryUserAsNobody, PreviewSettingsAndLanguageAreKeptInTheUsersConfigFolder) {
@@ -308,6 +332,40 @@ TEST(OrdinaryUserAsNobody, TheInstalledProgramStartsWithItsSettingsInTheUsersFol
         15000));
     QTest::qWait(300);
     EXPECT_EQ(program.state(), QProcess::Running);
+    program.kill();
+    program.waitForFinished();
+}
+
+TEST(OrdinaryUserAsNobody, FilesAreHandedOnlyToAnInstanceOfTheSameUser) {
+    if (!startedAsNobody())
+        GTEST_SKIP() << "runs as the ordinary user";
+    const QString name = SingleInstance(installedFolder()).serverName();
+    // The channel lies in a folder where nobody else may create it.
+    const QFileInfo place(QFileInfo(name).path());
+    EXPECT_EQ(place.ownerId(), geteuid());
+    EXPECT_FALSE(place.permissions() & (QFile::WriteGroup | QFile::WriteOther));
+
+    // Another user's socket there, answering, is neither handed the file nor taken for a
+    // running instance: vlfonts starts with its install window.
+    // Moved by rename(2): QFile::rename would fall back to a hard link, which the kernel refuses
+    // for another user's file.
+    ASSERT_EQ(
+        rename(qgetenv(kForeignSocketVariable).constData(), QFile::encodeName(name).constData()), 0)
+        << strerror(errno);
+    QProcess program;
+    program.start(installedFolder() + QStringLiteral("/vlfonts"), {testenv::spareFont()});
+    ASSERT_TRUE(program.waitForStarted());
+    QStringList titles;
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            titles.clear();
+            for (const QString& window : shown::windowsOf(program.processId()))
+                titles.append(shown::titleOf(window));
+            return titles.contains(QStringLiteral("从字体文件安装"));
+        },
+        15000))
+        << titles.join(QLatin1Char('|')).toStdString();
+    EXPECT_FALSE(titles.contains(QStringLiteral("系统提示")));
     program.kill();
     program.waitForFinished();
 }

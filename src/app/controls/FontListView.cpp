@@ -39,6 +39,7 @@ FontListView::FontListView(QWidget* parent) : QListView(parent), entries_(new En
 
 void FontListView::setEntries(const QStringList& entries) {
     entries_->setEntries(entries);
+    setCurrentRow(-1);
 }
 
 int FontListView::count() const {
@@ -58,5 +59,8 @@ int FontListView::currentRow() const {
 }
 
 void FontListView::setCurrentRow(int row) {
-    selectionModel()->setCurrentIndex(entries_->index(row), QItemSelectionModel::ClearAndSelect);
+    // Through the view, not its selection model: the view then knows the current entry (or
+    // none) was chosen, and keyboard focus arriving later leaves it as it is. Otherwise Qt
+    // makes the first entry current on focus whenever none is.
+    setCurrentIndex(entries_->index(row));
 }

@@ -20,7 +20,8 @@ public:
     int row(const QString& text) const;
 
     int currentRow() const;
-    // Makes row current and the only one selected; -1 makes none current.
+    // Makes row current and the only one selected; -1 makes none current and none selected.
+    // Either stays so when the list gets the keyboard focus.
     void setCurrentRow(int row);
 
 signals:
