@@ -49,7 +49,8 @@ report(workspace.activeClient);
 )";
 } // namespace
 
-WaylandDesktop::WaylandDesktop(bool withXWayland) : withXWayland_(withXWayland) {}
+WaylandDesktop::WaylandDesktop(bool withXWayland, bool withPortals)
+    : withXWayland_(withXWayland), withPortals_(withPortals) {}
 
 WaylandDesktop::~WaylandDesktop() {
     // Clients first, the compositor last, each asked to end before it is made to.
@@ -98,10 +99,12 @@ QString WaylandDesktop::start() {
     if (outerDisplay.isEmpty())
         return QStringLiteral("no X server to nest KWin in");
     const QString backEnd = findPortalBackEnd();
-    for (const QString& program : {QStringLiteral("/usr/bin/kwin_wayland"),
-                                   QStringLiteral("/usr/libexec/xdg-desktop-portal"),
-                                   QStringLiteral("/usr/libexec/xdg-permission-store"), backEnd,
-                                   QStandardPaths::findExecutable(QStringLiteral("xdotool"))})
+    QStringList programs{QStringLiteral("/usr/bin/kwin_wayland"),
+                         QStandardPaths::findExecutable(QStringLiteral("xdotool"))};
+    if (withPortals_)
+        programs << QStringLiteral("/usr/libexec/xdg-desktop-portal")
+                 << QStringLiteral("/usr/libexec/xdg-permission-store") << backEnd;
+    for (const QString& program : programs)
         if (program.isEmpty() || !QFileInfo(program).isExecutable())
             return QStringLiteral("missing: ") + (program.isEmpty() ? portalBackEnd : program);
     if (!QDBusConnection::sessionBus().isConnected())
@@ -167,15 +170,17 @@ QString WaylandDesktop::start() {
             return QStringLiteral("XWayland did not start: ") + compositorLog();
     }
 
-    QProcessEnvironment portals = clientEnvironment();
-    portals.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
-    run(QStringLiteral("/usr/libexec/xdg-permission-store"), {}, portals);
-    run(backEnd, {}, portals);
-    if (!busNameAppears(QStringLiteral("org.freedesktop.impl.portal.desktop.kde"), 20000))
-        return QStringLiteral("the KDE portal back end did not start");
-    run(QStringLiteral("/usr/libexec/xdg-desktop-portal"), {QStringLiteral("-r")}, portals);
-    if (!busNameAppears(QStringLiteral("org.freedesktop.portal.Desktop"), 20000))
-        return QStringLiteral("the desktop portal did not start");
+    if (withPortals_) {
+        QProcessEnvironment portals = clientEnvironment();
+        portals.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+        run(QStringLiteral("/usr/libexec/xdg-permission-store"), {}, portals);
+        run(backEnd, {}, portals);
+        if (!busNameAppears(QStringLiteral("org.freedesktop.impl.portal.desktop.kde"), 20000))
+            return QStringLiteral("the KDE portal back end did not start");
+        run(QStringLiteral("/usr/libexec/xdg-desktop-portal"), {QStringLiteral("-r")}, portals);
+        if (!busNameAppears(QStringLiteral("org.freedesktop.portal.Desktop"), 20000))
+            return QStringLiteral("the desktop portal did not start");
+    }
 
     if (!runScript(QString::fromUtf8(watchScript)) ||
         !QTest::qWaitFor([&] { return kwinOutput_.contains(QLatin1String("VLACTIVE[")); }, 10000))

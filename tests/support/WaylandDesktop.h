@@ -12,8 +12,9 @@
 // activates. Keys are pressed on the outer X server, into KWin's window, as a keyboard would.
 class WaylandDesktop {
 public:
-    // withXWayland: KWin also runs an X server for X11 clients.
-    explicit WaylandDesktop(bool withXWayland = false);
+    // withXWayland: KWin also runs an X server for X11 clients. withPortals: the desktop portal
+    // and its KDE back end run; without them the portal's name is free for the test's own.
+    explicit WaylandDesktop(bool withXWayland = false, bool withPortals = true);
     ~WaylandDesktop();
 
     // Empty when the desktop runs; otherwise why not (a program missing, a start failed).
@@ -47,6 +48,7 @@ private:
                   const QProcessEnvironment& environment);
 
     bool withXWayland_;
+    bool withPortals_;
     QTemporaryDir folder_;
     QString runtime_;
     QString socket_ = QStringLiteral("wayland-vltest");
