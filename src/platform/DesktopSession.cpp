@@ -1,6 +1,8 @@
 #include "platform/DesktopSession.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <cstring>
 #include <xcb/xcb.h>
 
@@ -23,7 +25,14 @@ bool xServerIsXWayland() {
     xcb_query_extension_reply_t* reply = xcb_query_extension_reply(connection, cookie, nullptr);
     const bool present = reply && reply->present;
     free(reply);
-    return present;
+    if (present)
+        return true;
+    // XWayland before 23.1 has no such extension, but it has always named its outputs
+    // "XWAYLAND0", "XWAYLAND1" ...; Qt names each screen after its output.
+    const auto screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [](const QScreen* screen) {
+        return screen->name().startsWith(QLatin1String("XWAYLAND"));
+    });
 }
 
 DesktopSession decide(bool waylandSession, bool waylandClient, bool xServerIsXWayland) {

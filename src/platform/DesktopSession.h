@@ -20,11 +20,12 @@ DesktopSession current();
 bool waylandSessionFromEnvironment();
 
 // The decision itself, from what current() looks at: whether the environment names a Wayland
-// session, whether this process is a Wayland client, and whether its X server (if any) has the
-// XWAYLAND extension.
+// session, whether this process is a Wayland client, and whether its X server (if any) is
+// XWayland.
 DesktopSession decide(bool waylandSession, bool waylandClient, bool xServerIsXWayland);
 
-// True when the X server of this process has the XWAYLAND extension; false without one.
+// True when the X server of this process is XWayland: it has the XWAYLAND extension, or (older
+// XWayland) its outputs carry XWayland's names. False on any other X server.
 bool xServerIsXWayland();
 
 // A Wayland session, native or XWayland: global keys and screen reads go through the desktop

@@ -80,8 +80,12 @@ TEST(MagnifierUnderXWayland, ShowsTheScreenThroughThePortalOrRefusesNeverBlack) 
     QFile told(folder + QStringLiteral("/hotkey-notice"));
     ASSERT_TRUE(told.open(QIODevice::WriteOnly));
     told.close();
+    // Started where the session's variables were lost (su, a service, a remote shell): only the
+    // X server itself tells that it is XWayland.
     QProcessEnvironment environment = desktop.clientEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    environment.remove(QStringLiteral("XDG_SESSION_TYPE"));
     desktop.launch(folder + QStringLiteral("/vlfonts"), {}, environment);
     ASSERT_TRUE(desktop.waitForActive(mainCaption, 30000)) << desktop.compositorLog().toStdString();
 
