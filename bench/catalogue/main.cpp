@@ -1,6 +1,7 @@
 // The font list against the real fontconfig: filling List1, one selection with the preview
 // repainted, refresh, and (mode "startup") the time from process start to the list shown after
 // "获取系统字体" with the Chinese count text in the preview line.
+#include "../common/BenchSetup.h"
 #include "app/InterfaceFonts.h"
 #include "app/controls/FontListView.h"
 #include "app/frmfont.h"
@@ -22,11 +23,6 @@
 
 namespace {
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Milliseconds since this process started, from /proc.
 double sinceProcessStart() {
     std::ifstream stat("/proc/self/stat");
@@ -41,17 +37,6 @@ double sinceProcessStart() {
     return nowMs - startTicks * 1000.0 / sysconf(_SC_CLK_TCK);
 }
 
-QString programFolder(QTemporaryDir& dir) {
-    QFile source(QStringLiteral(VL_SOURCE_DIR "/dist/config.ini"));
-    source.open(QIODevice::ReadOnly);
-    QByteArray config = source.readAll();
-    config.replace("auto=1", "auto=0");
-    QFile target(dir.path() + QStringLiteral("/config.ini"));
-    target.open(QIODevice::WriteOnly);
-    target.write(config);
-    return dir.path();
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -61,7 +46,7 @@ int main(int argc, char** argv) {
     applyInterfaceFonts();
     QTemporaryDir dir;
     DesktopPlatform desktop;
-    frmfont w(desktop.platform(), programFolder(dir));
+    frmfont w(desktop.platform(), bench::programFolder(dir));
     w.endProgram = [] {};
     w.Form_Load();
     w.show();
@@ -88,7 +73,7 @@ int main(int argc, char** argv) {
             w.List1->repaint();
             times.push_back(t.nsecsElapsed() / 1e6);
         }
-        return median(times);
+        return bench::median(times);
     };
     w.setLanguage(QStringLiteral("e"));
     const double englishFill = timedFills();
@@ -124,7 +109,7 @@ int main(int argc, char** argv) {
     }
     std::printf("families %d (%d by a Chinese name): fill %.1f ms in Chinese, %.1f ms in English, "
                 "selection %.2f ms, refresh %.1f ms (medians)\n",
-                count, chineseNames, chineseFill, englishFill, median(selections),
-                median(refreshes));
+                count, chineseNames, chineseFill, englishFill, bench::median(selections),
+                bench::median(refreshes));
     return 0;
 }

@@ -1,6 +1,7 @@
 // Keeping the list clean against the real fontconfig: from "查找重复字体..." to the duplicates
 // window shown and filled, and from the Yes to "停用选中的字体" to the list drawn without the
 // family. Run by run.sh with 10,000 generated families, 100 of them installed twice.
+#include "../common/BenchSetup.h"
 #include "../common/InstantDialogs.h"
 #include "app/InterfaceFonts.h"
 #include "app/controls/FontListView.h"
@@ -17,26 +18,6 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-QString programFolder(QTemporaryDir& dir) {
-    QFile source(QStringLiteral(VL_SOURCE_DIR "/dist/config.ini"));
-    source.open(QIODevice::ReadOnly);
-    QByteArray config = source.readAll();
-    config.replace("auto=1", "auto=0");
-    QFile target(dir.path() + QStringLiteral("/config.ini"));
-    target.open(QIODevice::WriteOnly);
-    target.write(config);
-    return dir.path();
-}
-
-} // namespace
-
 int main(int argc, char** argv) {
     FontconfigFontSystem::showToolkitOnlyInterfaceFaces();
     QApplication app(argc, argv);
@@ -44,10 +25,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     InstantDialogs dialogs;
     DesktopPlatform desktop;
-    Platform platform = desktop.platform();
-    frmfont w(Platform{dialogs, platform.shell, platform.fonts, platform.network, platform.screen,
-                       platform.hotKey},
-              programFolder(dir));
+    frmfont w(bench::withDialogs(desktop.platform(), dialogs), bench::programFolder(dir));
     w.endProgram = [] {};
     w.Form_Load();
     w.show();
@@ -97,12 +75,12 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s is still listed\n", qPrintable(chosen));
             return 1;
         }
-        platform.fonts.enableFamily(chosen);
+        desktop.platform().fonts.enableFamily(chosen);
         w.ref_Click();
     }
     std::printf("families %d: duplicates window shown and filled (%lld groups) median %.1f ms; "
                 "disabling one family until the list is drawn without it median %.1f ms\n",
-                int(w.List1->count()), static_cast<long long>(groups), median(duplicates),
-                median(disables));
+                int(w.List1->count()), static_cast<long long>(groups), bench::median(duplicates),
+                bench::median(disables));
     return 0;
 }

@@ -1,5 +1,6 @@
 // The HTML export of every installed family, from the acceptance test to "输出完成！", against
 // the real fontconfig with the generated fixture. Prints the median of 5 exports.
+#include "../common/BenchSetup.h"
 #include "../common/InstantDialogs.h"
 #include "app/InterfaceFonts.h"
 #include "app/controls/FontListView.h"
@@ -36,10 +37,7 @@ int main(int argc, char** argv) {
         if (text == QStringLiteral("输出完成！"))
             doneAt = clock.nsecsElapsed() / 1e6;
     };
-    Platform platform = desktop.platform();
-    Platform quiet{dialogs,          platform.shell,  platform.fonts,
-                   platform.network, platform.screen, platform.hotKey};
-    frmfont w(quiet, dir.path());
+    frmfont w(bench::withDialogs(desktop.platform(), dialogs), dir.path());
     w.endProgram = [] {};
     w.Form_Load();
     w.show();

@@ -2,6 +2,7 @@
 // first opening (mode "open": one per process, with the memory the program grew by), then the
 // results after the last keystroke of a text of 1, 10 and 100 characters and after a choice of
 // language (medians).
+#include "../common/BenchSetup.h"
 #include "app/InterfaceFonts.h"
 #include "app/controls/FontListView.h"
 #include "app/frmfont.h"
@@ -23,11 +24,6 @@
 
 namespace {
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // A figure of /proc/self/status in megabytes: "VmRSS", "VmHWM".
 double statusMegabytes(const char* key) {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -36,17 +32,6 @@ double statusMegabytes(const char* key) {
         if (line.startsWith(key))
             return line.mid(line.indexOf(':') + 1).trimmed().split(' ').first().toDouble() / 1024;
     return 0;
-}
-
-QString programFolder(QTemporaryDir& dir) {
-    QFile source(QStringLiteral(VL_SOURCE_DIR "/dist/config.ini"));
-    source.open(QIODevice::ReadOnly);
-    QByteArray config = source.readAll();
-    config.replace("auto=1", "auto=0");
-    QFile target(dir.path() + QStringLiteral("/config.ini"));
-    target.open(QIODevice::WriteOnly);
-    target.write(config);
-    return dir.path();
 }
 
 // The time from the last keystroke of text to the list and count repainted: the text but its
@@ -78,7 +63,7 @@ int main(int argc, char** argv) {
     applyInterfaceFonts();
     QTemporaryDir dir;
     DesktopPlatform desktop;
-    frmfont w(desktop.platform(), programFolder(dir));
+    frmfont w(desktop.platform(), bench::programFolder(dir));
     w.endProgram = [] {};
     w.Form_Load();
     w.Timerload_Timer();
@@ -133,7 +118,7 @@ int main(int argc, char** argv) {
             times.push_back(lastKeystroke(*finder, c.text));
             matches = finder->matchesList->count();
         }
-        std::printf("  %-32s %6.1f ms  (%d match)\n", c.name, median(times), matches);
+        std::printf("  %-32s %6.1f ms  (%d match)\n", c.name, bench::median(times), matches);
     }
     finder->textField->clear();
     for (const char* code : {"zh-cn", "hi", "en"}) {
@@ -149,7 +134,7 @@ int main(int argc, char** argv) {
             finder->countLabel->repaint();
             times.push_back(l.nsecsElapsed() / 1e6);
         }
-        std::printf("  language %-23s %6.1f ms  (%d match)\n", code, median(times),
+        std::printf("  language %-23s %6.1f ms  (%d match)\n", code, bench::median(times),
                     finder->matchesList->count());
     }
     return 0;

@@ -2,6 +2,7 @@
 // pressed on the outer X server, KWin's shortcut daemon, the desktop portal and its KDE back
 // end, vlfonts as a Wayland client, and KWin reporting the activation. Goal: within 100 ms.
 // Prints, per press, the time to the portal's Activated signal and to the activation.
+#include "../common/BenchSetup.h"
 #include "TestEnvironment.h"
 #include "WaylandDesktop.h"
 
@@ -40,10 +41,6 @@ template <typename Done> bool waitUntil(Done done, int milliseconds) {
     return done();
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values.empty() ? -1 : values[values.size() / 2];
-}
 } // namespace
 
 int main(int argc, char** argv) {
@@ -107,7 +104,7 @@ int main(int argc, char** argv) {
     load.open(QIODevice::ReadOnly);
     std::printf("median of %zu: portal signal %.1f ms, main window active %.1f ms (goal 100 ms); "
                 "load %s\n",
-                toShown.size(), median(toSignal), median(toShown),
+                toShown.size(), bench::median(toSignal), bench::median(toShown),
                 load.readAll().trimmed().constData());
     return toShown.empty() ? 1 : 0;
 }
