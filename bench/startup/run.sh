@@ -4,11 +4,14 @@
 # shipped config.ini and with a valid one of 1 MB alternate, 9 of each: the 1 MB one's median
 # must stay within 1.2 times the shipped one's. In the same run, in turn with vlfonts, the floor:
 # a bare Qt window with the same list and interface face (bench/startup-floor).
+# The fonts lie in folders of 100, as a large library is kept; VLBENCH_FOLDER_SIZE=0 puts them all
+# in one folder, whose one cache fontconfig holds whole while it reads it.
 # Usage: bench/startup/run.sh [build-dir] [family counts, default "2000 10000"]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${1:-$root/build}
 counts=${2:-2000 10000}
+folder_size=${VLBENCH_FOLDER_SIZE-100}
 cmake --build "$build" --target vlfonts bench_startup bench_startup-floor >/dev/null
 # Wall times on a shared machine mean little without the competition they met.
 machine() { printf 'nproc %s, load average %s' "$(nproc)" "$(cut -d' ' -f1-3 /proc/loadavg)"; }
@@ -48,8 +51,11 @@ median() {
 }
 
 for n in $counts; do
-    "$root/bench/fixture/make_env.sh" "$n" >/dev/null
+    VLBENCH_FOLDER_SIZE=$folder_size "$root/bench/fixture/make_env.sh" "$n" >/dev/null
     fixture="$root/bench/data/fixture-$n"
+    if [ "$folder_size" -gt 0 ]; then
+        fixture="$fixture-by$folder_size"
+    fi
     folders=("$(program_with "$shipped")")
     runs=5
     if [ "$n" = 2000 ]; then
@@ -57,7 +63,7 @@ for n in $counts; do
         # The two alternate, and more often, so that a busy machine weighs on both alike.
         runs=9
     fi
-    echo "startup $n families ($(machine) before)"
+    echo "startup $n families, $([ "$folder_size" -gt 0 ] && echo "$folder_size a folder" || echo "one folder") ($(machine) before)"
     results=$(
         # shellcheck disable=SC1091
         . "$fixture/env.sh"
