@@ -122,8 +122,18 @@ FontCoverage::Builder::~Builder() = default;
 
 void FontCoverage::Builder::startFamily(const QString& family) {
     finishFamily();
-    state_->open = true;
-    state_->family = family;
+    State& s = *state_;
+    s.open = true;
+    s.family = family;
+    // A family met again (its faces lie in more than one folder) goes on from what it covers.
+    const FontCoverage& c = s.coverage;
+    const auto known = c.index_.constFind(family);
+    if (known == c.index_.constEnd())
+        return;
+    const Family& met = c.families_[*known];
+    for (std::uint32_t i = c.charsetStart_[met.charset]; i < c.charsetStart_[met.charset + 1]; ++i)
+        s.pages[c.pages_[i].page] = c.leaves_[c.pages_[i].leaf];
+    s.languages = c.languageSets_[met.languages];
 }
 
 void FontCoverage::Builder::addPage(char32_t base, const std::uint32_t bits[8]) {
@@ -203,8 +213,11 @@ void FontCoverage::Builder::finishFamily() {
         s.languageSets.emplace(languageHash, languages);
     }
 
-    // A family named twice keeps its first place; the later one is dropped.
-    if (!c.index_.contains(s.family)) {
+    // A family met again keeps its first place and covers what it covered and more.
+    const auto known = c.index_.constFind(s.family);
+    if (known != c.index_.constEnd()) {
+        c.families_[*known] = {charset, languages};
+    } else {
         c.index_.insert(s.family, int(c.families_.size()));
         c.families_.push_back({charset, languages});
     }

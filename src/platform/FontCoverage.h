@@ -38,7 +38,8 @@ public:
     public:
         explicit Builder(QStringList languages);
         ~Builder();
-        // Starts the next family; its characters and languages follow until the next one.
+        // Starts the next family; its characters and languages follow until the next one. A
+        // family started again adds to what it covered.
         void startFamily(const QString& family);
         // Adds one page of 256 code points from base, as eight words of 32 bits.
         void addPage(char32_t base, const std::uint32_t bits[8]);

@@ -10,9 +10,12 @@
 #include <algorithm>
 #include <cstring>
 #include <fontconfig/fontconfig.h>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <strings.h>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -83,6 +86,394 @@ bool isDisabled(FcPattern* font, const QSet<QString>& disabled) {
     return false;
 }
 
+// A copy of an interface face for the toolkit's table that owns all it holds: a copied
+// pattern still points into fontconfig's cache for its character set, which would keep the
+// whole cache of the face's folder in memory.
+FcPattern* detachedCopy(FcPattern* font) {
+    FcPattern* copy = FcPatternDuplicate(font);
+    FcCharSet* shared = nullptr;
+    if (copy && FcPatternGetCharSet(copy, FC_CHARSET, 0, &shared) == FcResultMatch) {
+        FcCharSet* own = FcCharSetCreate();
+        FcCharSetMerge(own, shared, nullptr);
+        FcPatternDel(copy, FC_CHARSET);
+        FcPatternAddCharSet(copy, FC_CHARSET, own);
+        FcCharSetDestroy(own);
+    }
+    return copy;
+}
+
+// Whether a face is upright, of ordinary weight and scalable: the kind of face that should draw
+// a script the interface faces lack, rather than a bold, italic or bitmap one.
+bool isPlainFace(FcPattern* font) {
+    int weight = FC_WEIGHT_REGULAR;
+    int slant = FC_SLANT_ROMAN;
+    FcBool scalable = FcTrue;
+    FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+    FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+    FcPatternGetBool(font, FC_SCALABLE, 0, &scalable);
+    return weight >= FC_WEIGHT_BOOK && weight <= FC_WEIGHT_MEDIUM && slant == FC_SLANT_ROMAN &&
+           scalable;
+}
+
+// The characters no face needs to be found for: the private use area, where each font gives a
+// code its own meaning (symbol fonts, icons), so that a font adding only those is not shown.
+FcCharSet* privateUseArea() {
+    FcCharSet* codes = FcCharSetCreate();
+    for (FcChar32 code = 0xE000; code <= 0xF8FF; ++code)
+        FcCharSetAddChar(codes, code);
+    return codes;
+}
+
+// The configuration of fontconfig's full table without its fonts: its rules and its folders.
+// addedRules, a fragment of fontconfig's configuration file format, is parsed after it.
+FcConfig* configWithoutFonts(const char* addedRules = nullptr) {
+    FcConfig* config = FcInitLoadConfig();
+    if (config && addedRules &&
+        !FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(addedRules),
+                                        FcTrue)) {
+        FcConfigDestroy(config);
+        return nullptr;
+    }
+    return config;
+}
+
+QByteArray parentFolder(QByteArrayView path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash > 0 ? path.first(slash).toByteArray() : QByteArray("/");
+}
+
+// Fontconfig's font table read one font folder at a time. A full table
+// (FcInitLoadConfigAndFonts) keeps every folder's cache in memory from the first folder read
+// to the moment it is let go, about 1.7 kB a font; here only one folder's cache is, while its
+// fonts are read. The folders, their order, the order of the fonts in each and the rules that
+// accept or turn away a font or a subfolder are those of a full table:
+// - fontconfig reads each configured folder, then each subfolder a folder's cache names, in
+//   turn, each once; this reads them in the same turns. Where the configuration has rules that
+//   turn files away by name (<glob>), which may turn a subfolder away, the folders are found
+//   first by a table of the same configuration that turns every font away, so that fontconfig
+//   walks them itself without keeping any;
+// - each folder's fonts are added to a configuration of the same rules as application fonts,
+//   and let go before the next folder is read. A folder with subfolders is read with a rule
+//   turning its subfolders away, so that they are read in their own turn and not with it.
+class FolderByFolder {
+public:
+    FolderByFolder() : rules_(configWithoutFonts()) {
+        if (!rules_)
+            return;
+        if (turnsFilesAway(rules_)) {
+            walk();
+            return;
+        }
+        FcStrList* list = FcConfigGetFontDirs(rules_);
+        while (FcChar8* folder = list ? FcStrListNext(list) : nullptr)
+            addFolder(reinterpret_cast<const char*>(folder));
+        if (list)
+            FcStrListDone(list);
+    }
+    ~FolderByFolder() {
+        if (rules_)
+            FcConfigDestroy(rules_);
+    }
+    FolderByFolder(const FolderByFolder&) = delete;
+    FolderByFolder& operator=(const FolderByFolder&) = delete;
+
+    // The configuration the fonts are read with, for matching and substituting; null when
+    // fontconfig's configuration could not be loaded, and nothing is read.
+    FcConfig* rules() const { return rules_; }
+
+    // visit(fonts of one folder) for each folder in turn, or for those in only when given. The
+    // fonts stay valid during the call only.
+    void read(const std::function<void(const FcFontSet*)>& visit,
+              const QSet<QByteArray>* only = nullptr) {
+        if (!rules_)
+            return;
+        Batch batch;
+        // The list grows while it is read until every folder has been.
+        for (qsizetype i = 0; i < folders_.size(); ++i) {
+            const QByteArray folder = folders_[i].path;
+            if (only && !only->contains(folder) && walked_)
+                continue;
+            // Held while the folder is read, so that fontconfig finds it mapped.
+            FcCache* cache = FcDirCacheRead(reinterpret_cast<const FcChar8*>(folder.constData()),
+                                            FcFalse, rules_);
+            if (!cache)
+                continue;
+            if (!walked_)
+                addSubfolders(i, cache);
+            if (FcCacheNumFont(cache) > 0 && (!only || only->contains(folder))) {
+                const QList<QByteArray>& subfolders = folders_[i].subfolders;
+                if (FcConfig* own =
+                        subfolders.isEmpty() ? nullptr : withoutSubfolders(subfolders)) {
+                    // After the folders before it.
+                    visitRead(rules_, batch, visit);
+                    Batch alone;
+                    readInto(own, folder, alone);
+                    visitRead(own, alone, visit);
+                    FcConfigDestroy(own);
+                } else {
+                    readInto(rules_, folder, batch);
+                    if (applicationFonts(rules_) >= batchFonts)
+                        visitRead(rules_, batch, visit);
+                }
+            }
+            FcDirCacheUnload(cache);
+        }
+        visitRead(rules_, batch, visit);
+        walked_ = true;
+    }
+
+private:
+    struct Folder {
+        QByteArray path;
+        QList<QByteArray> subfolders; // those read in their own turn
+    };
+
+    // Whether the configuration has rules accepting or turning away files by name; any file
+    // it names mentions <glob> in its text.
+    static bool turnsFilesAway(FcConfig* config) {
+        FcStrList* files = FcConfigGetConfigFiles(config);
+        bool globs = false;
+        while (FcChar8* name = !globs && files ? FcStrListNext(files) : nullptr) {
+            QFile file(QFile::decodeName(reinterpret_cast<const char*>(name)));
+            globs = file.open(QIODevice::ReadOnly) && file.readAll().contains("<glob");
+        }
+        if (files)
+            FcStrListDone(files);
+        return globs;
+    }
+
+    void walk() {
+        // An empty pattern matches every font. A font the configuration itself accepts
+        // outright is kept by this table, and let go with it below.
+        FcConfig* walking = configWithoutFonts(
+            "<fontconfig><selectfont><rejectfont><pattern/></rejectfont></selectfont>"
+            "</fontconfig>");
+        if (walking && FcConfigBuildFonts(walking)) {
+            FcStrList* list = FcConfigGetFontDirs(walking);
+            while (FcChar8* folder = list ? FcStrListNext(list) : nullptr)
+                addFolder(reinterpret_cast<const char*>(folder));
+            if (list)
+                FcStrListDone(list);
+        }
+        if (walking)
+            FcConfigDestroy(walking);
+        QHash<QByteArray, qsizetype> place;
+        for (qsizetype i = 0; i < folders_.size(); ++i)
+            place.insert(folders_[i].path, i);
+        for (const Folder& folder : std::as_const(folders_)) {
+            const auto parent = place.constFind(parentFolder(folder.path));
+            if (parent != place.constEnd())
+                folders_[*parent].subfolders.append(folder.path);
+        }
+        walked_ = true;
+    }
+
+    // Adds a folder to the end of the list, as fontconfig adds it to its own: under its
+    // cleaned name, unless it is there already.
+    void addFolder(const char* path) {
+        FcChar8* name = FcStrCopyFilename(reinterpret_cast<const FcChar8*>(path));
+        if (!name)
+            return;
+        QByteArray folder(reinterpret_cast<const char*>(name));
+        FcStrFree(name);
+        if (!known_.contains(folder)) {
+            known_.insert(folder);
+            folders_.append({folder, {}});
+        }
+    }
+
+    // The subfolders a folder's cache names, as fontconfig names them: in the folder, even
+    // when the cache was made for the same folder under another path.
+    void addSubfolders(qsizetype i, FcCache* cache) {
+        const QByteArray folder = folders_[i].path;
+        const bool moved =
+            std::strcmp(reinterpret_cast<const char*>(FcCacheDir(cache)), folder.constData()) != 0;
+        QList<QByteArray> subfolders;
+        for (int k = 0; k < FcCacheNumSubdir(cache); ++k) {
+            QByteArray path(reinterpret_cast<const char*>(FcCacheSubdir(cache, k)));
+            if (moved)
+                path = folder + '/' + path.sliced(path.lastIndexOf('/') + 1);
+            addFolder(path.constData());
+            subfolders.append(path);
+        }
+        folders_[i].subfolders = subfolders;
+    }
+
+    // Folders whose fonts were added to a configuration's application fonts and not visited
+    // yet, each with the place of its first font: the fonts of a few small folders are visited
+    // together, as fontconfig's matching and this program's reading cost a little for each set.
+    using Batch = std::vector<std::pair<QByteArray, int>>;
+    static constexpr int batchFonts = 1000;
+
+    static int applicationFonts(FcConfig* config) {
+        const FcFontSet* fonts = FcConfigGetFonts(config, FcSetApplication);
+        return fonts ? fonts->nfont : 0;
+    }
+
+    static void readInto(FcConfig* config, const QByteArray& folder, Batch& batch) {
+        batch.emplace_back(folder, applicationFonts(config));
+        FcConfigAppFontAddDir(config, reinterpret_cast<const FcChar8*>(folder.constData()));
+    }
+
+    // The rules plus one turning the given subfolders away by name; null when a name cannot be
+    // given exactly (a glob's wildcard in it, or not UTF-8): the folder is then read with its
+    // subfolders, whose fonts are left out below.
+    FcConfig* withoutSubfolders(const QList<QByteArray>& subfolders) const {
+        QString globs;
+        for (const QByteArray& folder : subfolders) {
+            const QString name = QString::fromUtf8(folder);
+            if (folder.contains('*') || folder.contains('?') || name.toUtf8() != folder)
+                return nullptr;
+            globs += QStringLiteral("<glob>%1</glob>").arg(name.toHtmlEscaped());
+        }
+        FcChar8* mainFile = FcConfigGetFilename(rules_, nullptr);
+        if (!mainFile)
+            return nullptr;
+        const QString included =
+            QString::fromUtf8(reinterpret_cast<const char*>(mainFile)).toHtmlEscaped();
+        FcStrFree(mainFile);
+        const QByteArray text =
+            QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><include>%1</include>"
+                           "<selectfont><rejectfont>%2</rejectfont></selectfont></fontconfig>")
+                .arg(included, globs)
+                .toUtf8();
+        FcConfig* config = FcConfigCreate();
+        if (!FcConfigParseAndLoadFromMemory(
+                config, reinterpret_cast<const FcChar8*>(text.constData()), FcTrue)) {
+            FcConfigDestroy(config);
+            return nullptr;
+        }
+        return config;
+    }
+
+    // Visits the fonts read into config's application fonts whose files lie in the folder they
+    // were read with (those of its subfolders, when they were read with it, come in their own
+    // turn), and lets them go.
+    static void visitRead(FcConfig* config, Batch& batch,
+                          const std::function<void(const FcFontSet*)>& visit) {
+        const FcFontSet* fonts = FcConfigGetFonts(config, FcSetApplication);
+        const int count = fonts ? fonts->nfont : 0;
+        std::vector<bool> own(count, true);
+        bool allOwn = true;
+        for (std::size_t k = 0; k < batch.size(); ++k) {
+            const QByteArray& folder = batch[k].first;
+            const int end = k + 1 < batch.size() ? batch[k + 1].second : count;
+            for (int i = batch[k].second; i < end; ++i) {
+                FcChar8* file = nullptr;
+                if (FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch ||
+                    !file)
+                    continue;
+                const QByteArrayView path(reinterpret_cast<const char*>(file));
+                own[i] = path.startsWith(folder) && path.size() > folder.size() &&
+                         path[folder.size()] == '/' &&
+                         !path.sliced(folder.size() + 1).contains('/');
+                allOwn = allOwn && own[i];
+            }
+        }
+        if (count > 0 && allOwn) {
+            visit(fonts);
+        } else if (count > 0) {
+            FcFontSet* mine = FcFontSetCreate();
+            for (int i = 0; i < count; ++i) {
+                if (own[i]) {
+                    FcPatternReference(fonts->fonts[i]);
+                    FcFontSetAdd(mine, fonts->fonts[i]);
+                }
+            }
+            visit(mine);
+            FcFontSetDestroy(mine);
+        }
+        FcConfigAppFontClear(config);
+        batch.clear();
+    }
+
+    FcConfig* rules_ = nullptr;
+    QList<Folder> folders_;
+    QSet<QByteArray> known_;
+    bool walked_ = false; // whether every folder is in the list
+};
+
+// Finds, in fontconfig's order, the faces that hold characters no face before them holds and no
+// character in covered, which grows by theirs: plain faces first, then the others (see
+// isPlainFace). Fed one set of fonts after another; keeps copies of the faces it may pick that
+// own what they hold, so that no folder's cache is kept.
+class AddingFaces {
+public:
+    explicit AddingFaces(FcCharSet* covered) : covered_(covered) {}
+    ~AddingFaces() {
+        for (const Candidate& face : faces_)
+            FcPatternDestroy(face.font);
+    }
+    AddingFaces(const AddingFaces&) = delete;
+    AddingFaces& operator=(const AddingFaces&) = delete;
+
+    void feed(const FcFontSet* fonts) {
+        // Fonts that hold the same characters share one set in fontconfig's cache: a set found
+        // to add nothing is not compared again.
+        QSet<const FcCharSet*> addingNothing;
+        for (int i = 0; fonts && i < fonts->nfont; ++i) {
+            FcPattern* font = fonts->fonts[i];
+            FcCharSet* codes = nullptr;
+            if (FcPatternGetCharSet(font, FC_CHARSET, 0, &codes) != FcResultMatch ||
+                addingNothing.contains(codes))
+                continue;
+            if (FcCharSetIsSubset(codes, covered_)) {
+                addingNothing.insert(codes);
+            } else if (isPlainFace(font)) {
+                FcCharSetMerge(covered_, codes, nullptr);
+                faces_.push_back({detachedCopy(font), true});
+            } else {
+                faces_.push_back({detachedCopy(font), false});
+            }
+        }
+    }
+
+    // The faces fed so far that may add characters to a covered set that holds at least this
+    // one's, in their order: the plain ones this one picked and every other face that held
+    // characters this one did not when it came. Fed to another AddingFaces, whose covered set
+    // holds more, they give the same faces as all the fonts fed to this one would.
+    FcFontSet* candidates() const {
+        FcFontSet* set = FcFontSetCreate();
+        for (const Candidate& face : faces_) {
+            FcPatternReference(face.font);
+            FcFontSetAdd(set, face.font);
+        }
+        return set;
+    }
+
+    // The faces picked: the plain faces fed, then the others that still add characters. The
+    // caller owns the patterns.
+    std::vector<FcPattern*> take() {
+        std::vector<FcPattern*> picked;
+        for (Candidate& face : faces_) {
+            if (face.plain)
+                picked.push_back(std::exchange(face.font, nullptr));
+        }
+        for (Candidate& face : faces_) {
+            if (!face.font)
+                continue;
+            FcCharSet* codes = nullptr;
+            FcPatternGetCharSet(face.font, FC_CHARSET, 0, &codes);
+            if (codes && !FcCharSetIsSubset(codes, covered_)) {
+                FcCharSetMerge(covered_, codes, nullptr);
+                picked.push_back(std::exchange(face.font, nullptr));
+            } else {
+                FcPatternDestroy(std::exchange(face.font, nullptr));
+            }
+        }
+        faces_.clear();
+        return picked;
+    }
+
+private:
+    struct Candidate {
+        FcPattern* font;
+        bool plain;
+    };
+    FcCharSet* covered_;
+    std::vector<Candidate> faces_;
+};
+
 // What this program knows of the installed fonts between rescans, read in one pass over
 // fontconfig's full table. The table itself is let go afterwards: any look at it touches every
 // font's entry in fontconfig's caches (more than a kilobyte a font), so keeping it would keep
@@ -116,23 +507,20 @@ struct FontTable {
         return -1;
     }
 
-    void read(FcConfig* config) {
-        Reading reading;
-        reading.disabled = disabledKeys();
-        const FcFontSet* system = FcConfigGetFonts(config, FcSetSystem);
-        if (system) {
-            names.reserve(system->nfont);
-            faces.reserve(system->nfont);
-            reading.position.reserve(system->nfont);
-        }
-        for (FcSetName set : {FcSetSystem, FcSetApplication}) {
-            const FcFontSet* fonts = FcConfigGetFonts(config, set);
-            for (int i = 0; fonts && i < fonts->nfont; ++i)
-                add(fonts->fonts[i], reading);
-        }
+    // Read in three steps: begin(), add() with each set of fonts in fontconfig's order, finish().
+    void begin() {
+        reading_ = std::make_unique<Reading>();
+        reading_->disabled = disabledKeys();
+    }
+    void add(const FcFontSet* fonts) {
+        for (int i = 0; fonts && i < fonts->nfont; ++i)
+            add(fonts->fonts[i], *reading_);
+    }
+    void finish() {
         names.squeeze();
         fileNames.squeeze();
         faces.shrink_to_fit();
+        reading_.reset();
     }
 
 private:
@@ -142,6 +530,7 @@ private:
         std::vector<int> chineseFits; // how well each family's Chinese name fits
         QSet<QString> disabled;       // the keys of the disabled families
     };
+    std::unique_ptr<Reading> reading_;
 
     // The place of a file's folder in folders; the fonts of one folder come together.
     int folderOf(QByteArrayView folder) {
@@ -223,25 +612,31 @@ bool& fallbacksCurrent() {
     return current;
 }
 
-void handNewFallbacksToToolkit(FcConfig* full);
+void handNewFallbacksToToolkit(std::vector<FcPattern*> faces);
 
 const FontTable& table() {
     if (!loadedTable()) {
-        loadedTable().emplace();
-        if (FcConfig* full = config()) {
-            loadedTable()->read(full);
-            if (!fallbacksCurrent())
-                handNewFallbacksToToolkit(full);
-        }
-        releaseConfig();
+        FontTable& fonts = loadedTable().emplace();
+        std::optional<AddingFaces> adding;
+        if (!fallbacksCurrent() && toolkitCharacters() && QGuiApplication::instance())
+            adding.emplace(toolkitCharacters());
+        fonts.begin();
+        FolderByFolder().read([&](const FcFontSet* folder) {
+            fonts.add(folder);
+            if (adding)
+                adding->feed(folder);
+        });
+        fonts.finish();
+        if (adding)
+            handNewFallbacksToToolkit(adding->take());
     }
     return *loadedTable();
 }
 
 // Which characters and languages each family covers, read from the character and language sets
-// fontconfig keeps in its caches: no font file is opened. Each family's faces are gathered first,
-// so that its pages are merged once and fontconfig's table is let go as soon as it is read.
-FontCoverage readCoverage(FcConfig* config) {
+// fontconfig keeps in its caches: no font file is opened. Read one font folder at a time, so that
+// only that folder's cache is in memory.
+FontCoverage readCoverage(FolderByFolder& folders) {
     QStringList languages;
     QHash<QByteArray, int> languageIndex;
     FcStrSet* known = FcGetLangs();
@@ -253,25 +648,6 @@ FontCoverage readCoverage(FcConfig* config) {
     }
     FcStrListDone(list);
     FcStrSetDestroy(known);
-
-    QList<QString> names;
-    std::vector<std::vector<FcPattern*>> faces;
-    QHash<QString, int> position;
-    for (FcSetName set : {FcSetSystem, FcSetApplication}) {
-        const FcFontSet* fonts = config ? FcConfigGetFonts(config, set) : nullptr;
-        for (int i = 0; fonts && i < fonts->nfont; ++i) {
-            const QString family = fcString(fonts->fonts[i], FC_FAMILY);
-            if (family.isEmpty())
-                continue;
-            auto found = position.constFind(family);
-            if (found == position.constEnd()) {
-                found = position.insert(family, int(names.size()));
-                names.append(family);
-                faces.emplace_back();
-            }
-            faces[*found].push_back(fonts->fonts[i]);
-        }
-    }
 
     // Most faces share their language set with many others: each distinct one is read once.
     struct KnownSet {
@@ -299,23 +675,43 @@ FontCoverage readCoverage(FcConfig* config) {
     };
 
     FontCoverage::Builder builder(languages);
-    for (qsizetype f = 0; f < names.size(); ++f) {
-        builder.startFamily(names[f]);
-        for (FcPattern* face : faces[f]) {
-            FcCharSet* charset = nullptr;
-            if (FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) == FcResultMatch && charset) {
-                FcChar32 map[FC_CHARSET_MAP_SIZE];
-                FcChar32 next = 0;
-                for (FcChar32 base = FcCharSetFirstPage(charset, map, &next);
-                     base != FC_CHARSET_DONE; base = FcCharSetNextPage(charset, map, &next))
-                    builder.addPage(base, map);
+    folders.read([&](const FcFontSet* folder) {
+        // The folder's faces family by family, so that a family's pages are merged once; a
+        // family with faces in an earlier folder goes on from what those cover.
+        QList<QString> names;
+        std::vector<std::vector<FcPattern*>> faces;
+        QHash<QString, int> position;
+        for (int i = 0; i < folder->nfont; ++i) {
+            const QString family = fcString(folder->fonts[i], FC_FAMILY);
+            if (family.isEmpty())
+                continue;
+            auto found = position.constFind(family);
+            if (found == position.constEnd()) {
+                found = position.insert(family, int(names.size()));
+                names.append(family);
+                faces.emplace_back();
             }
-            FcLangSet* langs = nullptr;
-            if (FcPatternGetLangSet(face, FC_LANG, 0, &langs) == FcResultMatch && langs)
-                for (int language : languagesOf(langs))
-                    builder.addLanguage(language);
+            faces[*found].push_back(folder->fonts[i]);
         }
-    }
+        for (qsizetype f = 0; f < names.size(); ++f) {
+            builder.startFamily(names[f]);
+            for (FcPattern* face : faces[f]) {
+                FcCharSet* charset = nullptr;
+                if (FcPatternGetCharSet(face, FC_CHARSET, 0, &charset) == FcResultMatch &&
+                    charset) {
+                    FcChar32 map[FC_CHARSET_MAP_SIZE];
+                    FcChar32 next = 0;
+                    for (FcChar32 base = FcCharSetFirstPage(charset, map, &next);
+                         base != FC_CHARSET_DONE; base = FcCharSetNextPage(charset, map, &next))
+                        builder.addPage(base, map);
+                }
+                FcLangSet* langs = nullptr;
+                if (FcPatternGetLangSet(face, FC_LANG, 0, &langs) == FcResultMatch && langs)
+                    for (int language : languagesOf(langs))
+                        builder.addLanguage(language);
+            }
+        }
+    });
     for (auto& [hash, set] : languageSets)
         FcLangSetDestroy(set.set);
     return builder.build();
@@ -399,8 +795,8 @@ QStringList FontconfigFontSystem::familiesRemovedWith(const QString& family) {
 }
 std::shared_ptr<const FontCoverage> FontconfigFontSystem::coverage() {
     if (!loadedCoverage()) {
-        loadedCoverage() = std::make_shared<const FontCoverage>(readCoverage(config()));
-        releaseConfig();
+        FolderByFolder folders;
+        loadedCoverage() = std::make_shared<const FontCoverage>(readCoverage(folders));
     }
     return loadedCoverage();
 }
@@ -411,90 +807,173 @@ void FontconfigFontSystem::rescan() {
 
 namespace {
 
-// A copy of an interface face for the toolkit's table that owns all it holds: a copied
-// pattern still points into fontconfig's cache for its character set, which would keep the
-// whole cache of the face's folder in memory.
-FcPattern* detachedCopy(FcPattern* font) {
-    FcPattern* copy = FcPatternDuplicate(font);
-    FcCharSet* shared = nullptr;
-    if (copy && FcPatternGetCharSet(copy, FC_CHARSET, 0, &shared) == FcResultMatch) {
-        FcCharSet* own = FcCharSetCreate();
-        FcCharSetMerge(own, shared, nullptr);
-        FcPatternDel(copy, FC_CHARSET);
-        FcPatternAddCharSet(copy, FC_CHARSET, own);
-        FcCharSetDestroy(own);
+// A pattern as fontconfig completes it before matching, from its text form.
+FcPattern* substituted(FcConfig* config, const char* text) {
+    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(text));
+    if (pattern) {
+        FcConfigSubstitute(config, pattern, FcMatchPattern);
+        FcDefaultSubstitute(pattern);
     }
-    return copy;
+    return pattern;
 }
 
-// Whether a face is upright, of ordinary weight and scalable: the kind of face that should draw
-// a script the interface faces lack, rather than a bold, italic or bitmap one.
-bool isPlainFace(FcPattern* font) {
-    int weight = FC_WEIGHT_REGULAR;
-    int slant = FC_SLANT_ROMAN;
-    FcBool scalable = FcTrue;
-    FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
-    FcPatternGetInteger(font, FC_SLANT, 0, &slant);
-    FcPatternGetBool(font, FC_SCALABLE, 0, &scalable);
-    return weight >= FC_WEIGHT_BOOK && weight <= FC_WEIGHT_MEDIUM && slant == FC_SLANT_ROMAN &&
-           scalable;
+// The font of fonts fontconfig matches pattern to, copied; null when there is none.
+FcPattern* bestOf(FcConfig* config, const FcFontSet* fonts, FcPattern* pattern) {
+    FcResult result = FcResultNoMatch;
+    FcFontSet* sets[] = {const_cast<FcFontSet*>(fonts)};
+    FcPattern* match = FcFontSetMatch(config, sets, 1, pattern, &result);
+    if (!match)
+        return nullptr;
+    FcChar8* file = nullptr;
+    int index = 0;
+    FcPatternGetString(match, FC_FILE, 0, &file);
+    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    FcPattern* best = nullptr;
+    for (int i = 0; !best && file && i < fonts->nfont; ++i) {
+        FcChar8* other = nullptr;
+        int otherIndex = 0;
+        FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &otherIndex);
+        if (otherIndex == index &&
+            FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &other) == FcResultMatch &&
+            std::strcmp(reinterpret_cast<const char*>(file),
+                        reinterpret_cast<const char*>(other)) == 0)
+            best = detachedCopy(fonts->fonts[i]);
+    }
+    FcPatternDestroy(match);
+    return best;
 }
 
-// The characters no face needs to be found for: the private use area, where each font gives a
-// code its own meaning (symbol fonts, icons), so that a font adding only those is not shown.
-FcCharSet* privateUseArea() {
-    FcCharSet* codes = FcCharSetCreate();
-    for (FcChar32 code = 0xE000; code <= 0xF8FF; ++code)
-        FcCharSetAddChar(codes, code);
-    return codes;
-}
+// What the start reads in one pass over the fonts, folder by folder: the font table, the faces
+// fontconfig picks for the interface (as FcFontMatch over every font would: the best of each
+// folder's best) and the faces the toolkit is shown.
+struct StartReading {
+    FontconfigFontSystem::InterfaceFaces faces;
+    std::vector<FcPattern*> shown; // the toolkit's faces, owned
+    FcCharSet* covered = nullptr;  // their characters
 
-// The faces that, added to those whose characters are in covered, hold every character some
-// installed font holds: each face in turn that holds a character none before it holds, plain
-// faces before the others. This is the set fontconfig's trimmed fallback sort gives, without
-// scoring every installed font against a pattern; the toolkit orders the few faces itself when
-// it looks for a fallback. Adds their characters to covered.
-std::vector<FcPattern*> facesAddingCharacters(const FcFontSet* all, FcCharSet* covered) {
-    std::vector<FcPattern*> adding;
-    std::vector<FcPattern*> notPlain;
-    // Fonts that hold the same characters share one set in fontconfig's cache: a set found to
-    // add nothing is not compared again.
-    QSet<const FcCharSet*> addingNothing;
-    for (int i = 0; all && i < all->nfont; ++i) {
-        FcPattern* font = all->fonts[i];
-        FcCharSet* codes = nullptr;
-        if (FcPatternGetCharSet(font, FC_CHARSET, 0, &codes) != FcResultMatch ||
-            addingNothing.contains(codes))
-            continue;
-        if (FcCharSetIsSubset(codes, covered)) {
-            addingNothing.insert(codes);
-        } else if (isPlainFace(font)) {
-            FcCharSetMerge(covered, codes, nullptr);
-            adding.push_back(font);
-        } else {
-            notPlain.push_back(font);
+    StartReading(FolderByFolder& folders, FontTable& table) {
+        FcConfig* rules = folders.rules();
+        if (!rules)
+            return;
+        FcPattern* wanted[] = {substituted(rules, "sans-serif"),
+                               substituted(rules, "sans-serif:lang=zh-cn")};
+        FcFontSet* best[] = {FcFontSetCreate(), FcFontSetCreate()};
+        // The faces adding characters to the private use area alone, kept so that those adding
+        // characters to the interface faces' can be picked among them once these are known.
+        FcCharSet* anyCovered = privateUseArea();
+        std::optional<AddingFaces> adding(std::in_place, anyCovered);
+        table.begin();
+        folders.read([&](const FcFontSet* folder) {
+            table.add(folder);
+            for (int k = 0; k < 2; ++k)
+                if (FcPattern* found = wanted[k] ? bestOf(rules, folder, wanted[k]) : nullptr)
+                    FcFontSetAdd(best[k], found);
+            adding->feed(folder);
+        });
+        table.finish();
+
+        QString families[2];
+        QSet<QByteArray> folderSet;
+        for (int k = 0; k < 2; ++k) {
+            if (FcPattern* found = wanted[k] ? bestOf(rules, best[k], wanted[k]) : nullptr) {
+                // The name as fontconfig reports the match, in the pattern's language.
+                if (FcPattern* match = FcFontRenderPrepare(rules, wanted[k], found)) {
+                    families[k] = fcString(match, FC_FAMILY);
+                    FcPatternDestroy(match);
+                }
+                FcChar8* file = nullptr;
+                if (FcPatternGetString(found, FC_FILE, 0, &file) == FcResultMatch && file)
+                    folderSet.insert(parentFolder(reinterpret_cast<const char*>(file)));
+                FcPatternDestroy(found);
+            }
+            FcFontSetDestroy(best[k]);
         }
-    }
-    for (FcPattern* font : notPlain) {
-        FcCharSet* codes = nullptr;
-        FcPatternGetCharSet(font, FC_CHARSET, 0, &codes);
-        if (!FcCharSetIsSubset(codes, covered)) {
-            FcCharSetMerge(covered, codes, nullptr);
-            adding.push_back(font);
+        faces.latin = families[0];
+        faces.chinese = families[1];
+
+        // The interface families' faces, by their first names, from the folders that hold them.
+        QList<QByteArray> names;
+        for (const QString& family : families) {
+            names.append(family.toUtf8());
+            const int at = table.find(family);
+            for (const FontTable::Face& face : table.faces)
+                if (at >= 0 && face.family == at)
+                    folderSet.insert(table.folders[face.folder].chopped(1));
         }
+        covered = privateUseArea();
+        FcPattern* chineseCovered = FcPatternCreate();
+        FcPatternAddString(chineseCovered, FC_FAMILY,
+                           reinterpret_cast<const FcChar8*>(names[1].constData()));
+        FcLangSet* zh = FcLangSetCreate();
+        FcLangSetAdd(zh, reinterpret_cast<const FcChar8*>("zh-cn"));
+        FcPatternAddLangSet(chineseCovered, FC_LANG, zh);
+        FcLangSetDestroy(zh);
+        FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+        folders.read(
+            [&](const FcFontSet* folder) {
+                for (int i = 0; i < folder->nfont; ++i) {
+                    FcChar8* family = nullptr;
+                    if (FcPatternGetString(folder->fonts[i], FC_FAMILY, 0, &family) !=
+                            FcResultMatch ||
+                        !names.contains(QByteArrayView(reinterpret_cast<const char*>(family))))
+                        continue;
+                    shown.push_back(detachedCopy(folder->fonts[i]));
+                    FcCharSet* codes = nullptr;
+                    if (FcPatternGetCharSet(folder->fonts[i], FC_CHARSET, 0, &codes) ==
+                        FcResultMatch)
+                        FcCharSetMerge(covered, codes, nullptr);
+                }
+                if (!faces.chinese.isEmpty() && !faces.chineseCovered) {
+                    FcFontSet* sets[] = {const_cast<FcFontSet*>(folder)};
+                    FcFontSet* listed = FcFontSetList(rules, sets, 1, chineseCovered, objects);
+                    faces.chineseCovered = listed && listed->nfont > 0;
+                    if (listed)
+                        FcFontSetDestroy(listed);
+                }
+            },
+            &folderSet);
+        FcObjectSetDestroy(objects);
+        FcPatternDestroy(chineseCovered);
+        for (FcPattern* pattern : wanted)
+            if (pattern)
+                FcPatternDestroy(pattern);
+
+        // Among the faces adding characters to the private use area, those adding characters
+        // to the interface faces' too, in the order the same search over every font gives.
+        FcFontSet* candidates = adding->candidates();
+        adding.reset();
+        FcCharSetDestroy(anyCovered);
+        AddingFaces toInterface(covered);
+        toInterface.feed(candidates);
+        FcFontSetDestroy(candidates);
+        for (FcPattern* font : toInterface.take())
+            shown.push_back(font);
     }
-    return adding;
+    ~StartReading() {
+        for (FcPattern* font : shown)
+            FcPatternDestroy(font);
+        if (covered)
+            FcCharSetDestroy(covered);
+    }
+    StartReading(const StartReading&) = delete;
+    StartReading& operator=(const StartReading&) = delete;
+};
+
+std::optional<FontconfigFontSystem::InterfaceFaces>& knownInterfaceFaces() {
+    static std::optional<FontconfigFontSystem::InterfaceFaces> faces;
+    return faces;
 }
 
 // Makes current a configuration with the same rules as the full one (aliases, rendering
 // settings, cache folders) and no font folders, holding, as fontconfig has already read them
-// instead of reading their files again, the given families' faces and the faces the toolkit
-// needs besides to draw every character some installed font holds: text in a script the
-// interface faces lack (file names, family names, notices) then still finds its face.
-bool showToolkitOnly(FcConfig* full, const QSet<QString>& families) {
-    // Asked of the full configuration: without one, fontconfig would load its default
+// instead of reading their files again, the faces the start picked: the interface faces and the
+// faces the toolkit needs besides to draw every character some installed font holds, so that
+// text in a script the interface faces lack (file names, family names, notices) still finds its
+// face.
+bool showToolkitOnly(FcConfig* rules, StartReading& reading) {
+    // Asked of the configuration read: without one, fontconfig would load its default
     // configuration, fonts and all, only to answer.
-    FcChar8* mainFile = FcConfigGetFilename(full, nullptr);
+    FcChar8* mainFile = rules ? FcConfigGetFilename(rules, nullptr) : nullptr;
     if (!mainFile)
         return false;
     const QString included =
@@ -513,32 +992,16 @@ bool showToolkitOnly(FcConfig* full, const QSet<QString>& families) {
         return false;
     }
     FcFontSet* shown = FcConfigGetFonts(small, FcSetSystem);
-    const FcFontSet* all = FcConfigGetFonts(full, FcSetSystem);
-    QList<QByteArray> names;
-    for (const QString& family : families)
-        names.append(family.toUtf8());
-    FcCharSet* covered = privateUseArea();
-    for (int i = 0; shown && all && i < all->nfont; ++i) {
-        FcChar8* family = nullptr;
-        if (FcPatternGetString(all->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch ||
-            !names.contains(QByteArrayView(reinterpret_cast<const char*>(family))))
-            continue;
-        FcFontSetAdd(shown, detachedCopy(all->fonts[i]));
-        FcCharSet* codes = nullptr;
-        if (FcPatternGetCharSet(all->fonts[i], FC_CHARSET, 0, &codes) == FcResultMatch)
-            FcCharSetMerge(covered, codes, nullptr);
-    }
-    if (shown)
-        for (FcPattern* font : facesAddingCharacters(all, covered))
-            FcFontSetAdd(shown, detachedCopy(font));
+    for (FcPattern*& font : reading.shown)
+        if (shown && FcFontSetAdd(shown, font))
+            font = nullptr;
+    std::erase(reading.shown, nullptr);
     // The current configuration keeps its own reference.
     const bool shownOnly = FcConfigSetCurrent(small);
     FcConfigDestroy(small);
     if (shownOnly) {
-        toolkitCharacters() = covered;
+        toolkitCharacters() = std::exchange(reading.covered, nullptr);
         fallbacksCurrent() = true;
-    } else {
-        FcCharSetDestroy(covered);
     }
     return shownOnly;
 }
@@ -546,31 +1009,27 @@ bool showToolkitOnly(FcConfig* full, const QSet<QString>& families) {
 } // namespace
 
 FontconfigFontSystem::InterfaceFaces FontconfigFontSystem::interfaceFaces() {
-    static std::optional<InterfaceFaces> faces;
-    if (!faces) {
-        const QString latin = matchFamily(QStringLiteral("sans-serif"));
-        const QString chinese = matchFamily(QStringLiteral("sans-serif:lang=zh-cn"));
-        faces = InterfaceFaces{latin, chinese,
-                               !chinese.isEmpty() &&
-                                   familyHasLanguage(chinese, QStringLiteral("zh-cn"))};
+    if (!knownInterfaceFaces()) {
+        FolderByFolder folders;
+        FontTable table;
+        knownInterfaceFaces() = StartReading(folders, table).faces;
     }
-    return *faces;
+    return *knownInterfaceFaces();
 }
 
 void FontconfigFontSystem::showToolkitOnlyInterfaceFaces(Start start) {
-    if (FcConfig* full = config()) {
-        // The faces the interface and the preview's fallbacks draw with (see
-        // applyInterfaceFonts).
-        const InterfaceFaces faces = interfaceFaces();
-        const QSet<QString> families{faces.latin, faces.chinese};
-        if (showToolkitOnly(full, families))
-            toolkitFamilies() = families;
-    }
-    // Read now, while the process is small, so that fontconfig's caches are gone before the
-    // windows grow.
+    FolderByFolder folders;
+    // The table is read in the same pass, and kept when listing fonts: read now, while the
+    // process is small, no folder's cache is in memory when the windows grow.
+    FontTable table;
+    StartReading reading(folders, table);
+    knownInterfaceFaces() = reading.faces;
+    // The faces the interface and the preview's fallbacks draw with (see applyInterfaceFonts).
+    const QSet<QString> families{reading.faces.latin, reading.faces.chinese};
+    if (showToolkitOnly(folders.rules(), reading))
+        toolkitFamilies() = families;
     if (start == Start::ListingFonts)
-        table();
-    releaseConfig();
+        loadedTable() = std::move(table);
 }
 
 QString FontconfigFontSystem::familyOfFile(const QString& path) {
@@ -649,12 +1108,10 @@ namespace {
 // Hands the toolkit, by their files, the fonts installed since it was shown its faces (by this
 // program or by anyone, seen at a refresh) that hold characters no face it has holds, so that
 // text in their script is drawn, not shown as boxes, without a restart.
-void handNewFallbacksToToolkit(FcConfig* full) {
-    if (!toolkitCharacters() || !QGuiApplication::instance())
-        return;
-    for (FcPattern* font :
-         facesAddingCharacters(FcConfigGetFonts(full, FcSetSystem), toolkitCharacters())) {
+void handNewFallbacksToToolkit(std::vector<FcPattern*> faces) {
+    for (FcPattern* font : faces) {
         const QString file = fcString(font, FC_FILE);
+        FcPatternDestroy(font);
         if (file.isEmpty() || qtFontIds().contains(file))
             continue;
         const int id = QFontDatabase::addApplicationFont(file);
@@ -765,43 +1222,6 @@ QString FontconfigFontSystem::userFontsFolder() {
     if (dataHome.isEmpty() || !QDir::isAbsolutePath(dataHome))
         dataHome = QDir::homePath() + QStringLiteral("/.local/share");
     return QDir::cleanPath(dataHome + QStringLiteral("/fonts"));
-}
-
-QString FontconfigFontSystem::matchFamily(const QString& patternText) {
-    const QByteArray text = patternText.toUtf8();
-    FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(text.constData()));
-    if (!pattern)
-        return {};
-    FcConfigSubstitute(config(), pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config(), pattern, &result);
-    QString family;
-    if (match) {
-        family = fcString(match, FC_FAMILY);
-        FcPatternDestroy(match);
-    }
-    FcPatternDestroy(pattern);
-    return family;
-}
-
-bool FontconfigFontSystem::familyHasLanguage(const QString& family, const QString& language) {
-    FcPattern* pattern = FcPatternCreate();
-    const QByteArray name = family.toUtf8();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(name.constData()));
-    FcLangSet* langs = FcLangSetCreate();
-    const QByteArray lang = language.toUtf8();
-    FcLangSetAdd(langs, reinterpret_cast<const FcChar8*>(lang.constData()));
-    FcPatternAddLangSet(pattern, FC_LANG, langs);
-    FcLangSetDestroy(langs);
-    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-    FcFontSet* set = FcFontList(config(), pattern, objects);
-    const bool covered = set && set->nfont > 0;
-    if (set)
-        FcFontSetDestroy(set);
-    FcObjectSetDestroy(objects);
-    FcPatternDestroy(pattern);
-    return covered;
 }
 
 QString FontconfigFontSystem::disabledFamiliesFile() {

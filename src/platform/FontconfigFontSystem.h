@@ -47,8 +47,4 @@ public:
 
     // The first family name fontconfig reports for a font file; empty when it is no font.
     static QString familyOfFile(const QString& path);
-    // The family fontconfig picks for a pattern such as "sans-serif:lang=zh-cn".
-    static QString matchFamily(const QString& pattern);
-    // Whether fontconfig says a family covers a language ("zh-cn").
-    static bool familyHasLanguage(const QString& family, const QString& language);
 };

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <algorithm>
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -292,4 +294,127 @@ TEST(FontsFolder, OpensTheUserFontsFolderMakingItWhenMissing) {
     EXPECT_TRUE(QFileInfo(folder).isDir());
     EXPECT_EQ(h.p.shell.openedFolders, (QStringList{folder, folder}));
     EXPECT_TRUE(h.p.dialogs.messages().isEmpty());
+}
+
+namespace {
+
+// What a full fontconfig table (as every other fontconfig program reads it) lists: each family by
+// its first name, in the table's order, with its files in order.
+QList<std::pair<QString, QStringList>> fullTable() {
+    QList<std::pair<QString, QStringList>> table;
+    FcConfig* full = FcInitLoadConfigAndFonts();
+    const FcFontSet* fonts = FcConfigGetFonts(full, FcSetSystem);
+    for (int i = 0; fonts && i < fonts->nfont; ++i) {
+        FcChar8* family = nullptr;
+        FcChar8* file = nullptr;
+        if (FcPatternGetString(fonts->fonts[i], FC_FAMILY, 0, &family) != FcResultMatch ||
+            FcPatternGetString(fonts->fonts[i], FC_FILE, 0, &file) != FcResultMatch)
+            continue;
+        const QString name = QString::fromUtf8(reinterpret_cast<const char*>(family));
+        auto found = std::find_if(table.begin(), table.end(),
+                                  [&name](const auto& entry) { return entry.first == name; });
+        if (found == table.end())
+            found = table.insert(table.end(), {name, {}});
+        const QString path = QFile::decodeName(reinterpret_cast<const char*>(file));
+        if (!found->second.contains(path))
+            found->second.append(path);
+    }
+    FcConfigDestroy(full);
+    return table;
+}
+
+QList<std::pair<QString, QStringList>> programsTable(FontconfigFontSystem& fonts) {
+    QList<std::pair<QString, QStringList>> table;
+    for (const QString& family : fonts.families())
+        table.append({family, fonts.familyFiles(family)});
+    return table;
+}
+
+} // namespace
+
+TEST(FontTable, ReadOneFolderAtATimeItListsWhatTheFullTableDoes) {
+    // A library of folders: fonts beside subfolders, subfolders of subfolders, one whose name
+    // fontconfig's globs cannot give exactly, a family in two folders, a collection, a family
+    // disabled by this program's rejection rule, and a second configured folder, whose own
+    // subfolder comes after the first one's subfolders.
+    const QString top = testenv::userFontsFolder();
+    const QString library = top + QStringLiteral("/Library");
+    const QString odd = top + QStringLiteral("/Odd *? & <name>");
+    const QString second = testenv::newFolder(QStringLiteral("second"));
+    const QString rule = qEnvironmentVariable("XDG_CONFIG_HOME") +
+                         QStringLiteral("/fontconfig/conf.d/60-second-folder.conf");
+    testenv::writeFile(rule, QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><dir>%1</dir>"
+                                            "</fontconfig>\n")
+                                 .arg(second)
+                                 .toUtf8());
+    const auto copy = [](const QString& font, const QString& to) {
+        QDir().mkpath(QFileInfo(to).path());
+        ASSERT_TRUE(QFile::copy(testenv::testFont(font), to)) << to.toStdString();
+    };
+    copy(QStringLiteral("IvyMono.ttf"), top + QStringLiteral("/IvyMono.ttf"));
+    copy(QStringLiteral("OrchidText.otf"), library + QStringLiteral("/OrchidText.otf"));
+    copy(QStringLiteral("QuillSans.ttf"), library + QStringLiteral("/A/QuillSans.ttf"));
+    copy(QStringLiteral("Kamal.ttf"), library + QStringLiteral("/A/Deeper/Kamal.ttf"));
+    copy(QStringLiteral("QuillSans.ttf"), library + QStringLiteral("/B/QuillSans-copy.ttf"));
+    copy(QStringLiteral("BrookSerif.ttf"), library + QStringLiteral("/B/BrookSerif.ttf"));
+    copy(QStringLiteral("Ruam.ttf"), odd + QStringLiteral("/Ruam.ttf"));
+    copy(QStringLiteral("QuillSans.ttf"), second + QStringLiteral("/Sub/QuillSans.ttf"));
+    QDir().mkpath(library + QStringLiteral("/C"));
+    makeCollection(library + QStringLiteral("/C/Trio.ttc"),
+                   {QStringLiteral("Trio One|三重一"), QStringLiteral("Trio Two"),
+                    QStringLiteral("Trio Three")});
+    FontconfigFontSystem fonts;
+    struct Cleanup {
+        QStringList folders;
+        QString rule;
+        ~Cleanup() {
+            for (const QString& folder : folders)
+                QFileInfo(folder).isDir() ? QDir(folder).removeRecursively()
+                                          : QFile::remove(folder);
+            QFile::remove(rule);
+            const QString top = testenv::userFontsFolder();
+            for (const QString& name : QDir(top).entryList(QDir::Files | QDir::System))
+                QFile::remove(top + QLatin1Char('/') + name);
+            FontconfigFontSystem f;
+            f.enableFamily(QStringLiteral("Brook Serif"));
+            f.rescan();
+        }
+    } cleanup{{library, odd, second}, rule};
+    ASSERT_EQ(fonts.disableFamily(QStringLiteral("Brook Serif")), FontSystem::Result::Done);
+
+    const auto expected = fullTable();
+    fonts.rescan();
+    EXPECT_EQ(programsTable(fonts), expected);
+    const QStringList families = fonts.families();
+    for (const char* family : {"Ivy Mono", "Orchid Text", "Quill Sans", "कमल", "รวม", "Trio One"})
+        EXPECT_TRUE(families.contains(QString::fromUtf8(family))) << family;
+    EXPECT_FALSE(families.contains(QStringLiteral("Brook Serif")));
+    EXPECT_EQ(fonts.familyFiles(QStringLiteral("Quill Sans")).size(), 3);
+    EXPECT_EQ(fonts.familiesRemovedWith(QStringLiteral("Trio Two")),
+              (QStringList{QStringLiteral("Trio Two"), QStringLiteral("Trio One"),
+                           QStringLiteral("Trio Three")}));
+    const auto names = fonts.familyNames();
+    const auto quill = std::find_if(names.begin(), names.end(), [](const auto& n) {
+        return n.family == QStringLiteral("Quill Sans");
+    });
+    ASSERT_NE(quill, names.end());
+    EXPECT_EQ(quill->chinese, QStringLiteral("黑曜体"));
+
+    // A rule turning a folder away by name: fontconfig neither reads it nor its subfolders.
+    const QString globRule = qEnvironmentVariable("XDG_CONFIG_HOME") +
+                             QStringLiteral("/fontconfig/conf.d/61-turn-away.conf");
+    cleanup.folders.append(globRule);
+    testenv::writeFile(globRule, QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><selectfont>"
+                                                "<rejectfont><glob>%1/B</glob></rejectfont>"
+                                                "</selectfont></fontconfig>\n")
+                                     .arg(library)
+                                     .toUtf8());
+    fonts.rescan();
+    EXPECT_EQ(programsTable(fonts), fullTable());
+    EXPECT_EQ(fonts.familyFiles(QStringLiteral("Quill Sans")).size(), 2);
+
+    // A refresh after an install sees the new font.
+    ASSERT_EQ(fonts.installFile(testenv::spareFont()), FontSystem::Result::Done);
+    EXPECT_TRUE(fonts.families().contains(QStringLiteral("DejaVu Serif")));
+    EXPECT_EQ(programsTable(fonts), fullTable());
 }
