@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QHash>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <cstring>
 #include <fontconfig/fontconfig.h>
@@ -142,16 +143,97 @@ QByteArray parentFolder(QByteArrayView path) {
     return slash > 0 ? path.first(slash).toByteArray() : QByteArray("/");
 }
 
+// Whether text matches a file name pattern of fontconfig's configuration (<glob>), as fontconfig
+// matches one: "*" stands for any run of bytes, "?" for any one byte, nothing else is special.
+bool globMatches(const char* glob, const char* text) {
+    for (char c; (c = *glob++) != '\0';) {
+        if (c == '*') {
+            if (*glob == '\0')
+                return true;
+            // With no other "*", only the end of the text can match the rest.
+            if (!std::strchr(glob, '*')) {
+                const std::size_t length = std::strlen(text);
+                const std::size_t rest = std::strlen(glob);
+                if (length < rest)
+                    return false;
+                text += length - rest;
+            }
+            for (; *text != '\0'; ++text)
+                if (globMatches(glob, text))
+                    return true;
+            return false;
+        }
+        if (*text == '\0' || (c != '?' && *text != c))
+            return false;
+        ++text;
+    }
+    return *text == '\0';
+}
+
+// The configuration's rules that accept or turn away files and folders by name, read from the
+// files fontconfig read it from; nothing when a file cannot be read here as fontconfig read it.
+struct NameRules {
+    QList<QByteArray> accept;
+    QList<QByteArray> reject;
+
+    // Whether fontconfig reads a folder it finds in another.
+    bool accepts(const char* path) const {
+        const auto matches = [path](const QByteArray& glob) {
+            return globMatches(glob.constData(), path);
+        };
+        return std::any_of(accept.begin(), accept.end(), matches) ||
+               std::none_of(reject.begin(), reject.end(), matches);
+    }
+};
+
+std::optional<NameRules> nameRules(FcConfig* config) {
+    NameRules rules;
+    FcStrList* files = FcConfigGetConfigFiles(config);
+    bool read = files != nullptr;
+    while (FcChar8* name = read ? FcStrListNext(files) : nullptr) {
+        QFile file(QFile::decodeName(reinterpret_cast<const char*>(name)));
+        if (!file.open(QIODevice::ReadOnly)) {
+            read = false;
+            break;
+        }
+        const QByteArray text = file.readAll();
+        if (!text.contains("glob"))
+            continue;
+        QXmlStreamReader xml(text);
+        QStringList open;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement()) {
+                const QString parent = open.isEmpty() ? QString() : open.last();
+                if (xml.name() == u"glob" && (parent == u"acceptfont" || parent == u"rejectfont")) {
+                    (parent == u"acceptfont" ? rules.accept : rules.reject)
+                        .append(xml.readElementText().toUtf8());
+                    continue;
+                }
+                open.append(xml.name().toString());
+            } else if (xml.isEndElement() && !open.isEmpty()) {
+                open.removeLast();
+            }
+        }
+        read = !xml.hasError();
+    }
+    if (files)
+        FcStrListDone(files);
+    if (!read)
+        return std::nullopt;
+    return rules;
+}
+
 // Fontconfig's font table read one font folder at a time. A full table
 // (FcInitLoadConfigAndFonts) keeps every folder's cache in memory from the first folder read
 // to the moment it is let go, about 1.7 kB a font; here only one folder's cache is, while its
 // fonts are read. The folders, their order, the order of the fonts in each and the rules that
 // accept or turn away a font or a subfolder are those of a full table:
-// - fontconfig reads each configured folder, then each subfolder a folder's cache names, in
-//   turn, each once; this reads them in the same turns. Where the configuration has rules that
-//   turn files away by name (<glob>), which may turn a subfolder away, the folders are found
-//   first by a table of the same configuration that turns every font away, so that fontconfig
-//   walks them itself without keeping any;
+// - fontconfig reads each configured folder, then each subfolder a folder's cache names and its
+//   rules accept, in turn, each once; this reads them in the same turns. Where the rules that
+//   accept or turn away files by name cannot be read here, the folders are found first by a
+//   table of the same configuration that turns every font away, so that fontconfig walks them
+//   itself without keeping any;
 // - each folder's fonts are added to a configuration of the same rules as application fonts,
 //   and let go before the next folder is read. A folder with subfolders is read with a rule
 //   turning its subfolders away, so that they are read in their own turn and not with it.
@@ -160,7 +242,8 @@ public:
     FolderByFolder() : rules_(configWithoutFonts()) {
         if (!rules_)
             return;
-        if (turnsFilesAway(rules_)) {
+        nameRules_ = nameRules(rules_);
+        if (!nameRules_) {
             walk();
             return;
         }
@@ -228,20 +311,6 @@ private:
         QList<QByteArray> subfolders; // those read in their own turn
     };
 
-    // Whether the configuration has rules accepting or turning away files by name; any file
-    // it names mentions <glob> in its text.
-    static bool turnsFilesAway(FcConfig* config) {
-        FcStrList* files = FcConfigGetConfigFiles(config);
-        bool globs = false;
-        while (FcChar8* name = !globs && files ? FcStrListNext(files) : nullptr) {
-            QFile file(QFile::decodeName(reinterpret_cast<const char*>(name)));
-            globs = file.open(QIODevice::ReadOnly) && file.readAll().contains("<glob");
-        }
-        if (files)
-            FcStrListDone(files);
-        return globs;
-    }
-
     void walk() {
         // An empty pattern matches every font. A font the configuration itself accepts
         // outright is kept by this table, and let go with it below.
@@ -293,6 +362,8 @@ private:
             QByteArray path(reinterpret_cast<const char*>(FcCacheSubdir(cache, k)));
             if (moved)
                 path = folder + '/' + path.sliced(path.lastIndexOf('/') + 1);
+            if (!nameRules_->accepts(path.constData()))
+                continue;
             addFolder(path.constData());
             subfolders.append(path);
         }
@@ -390,6 +461,7 @@ private:
     FcConfig* rules_ = nullptr;
     QList<Folder> folders_;
     QSet<QByteArray> known_;
+    std::optional<NameRules> nameRules_;
     bool walked_ = false; // whether every folder is in the list
 };
 
@@ -526,7 +598,9 @@ struct FontTable {
 private:
     // What only the reading needs.
     struct Reading {
-        QHash<QString, int> position; // a family's place in names
+        // A family's place in names, by the hash of its first name: the table grows without
+        // hashing a name again, as the number of fonts is not known before they are read.
+        std::unordered_multimap<std::size_t, int> position;
         std::vector<int> chineseFits; // how well each family's Chinese name fits
         QSet<QString> disabled;       // the keys of the disabled families
     };
@@ -548,13 +622,17 @@ private:
         if (isDisabled(font, reading.disabled))
             return;
         const QString family = QString::fromUtf8(reinterpret_cast<const char*>(first));
-        auto found = reading.position.constFind(family);
-        if (found == reading.position.constEnd()) {
-            found = reading.position.insert(family, int(names.size()));
+        const std::size_t hash = qHash(family);
+        int at = -1;
+        for (auto [it, end] = reading.position.equal_range(hash); at < 0 && it != end; ++it)
+            if (names[it->second].family == family)
+                at = it->second;
+        if (at < 0) {
+            at = int(names.size());
+            reading.position.emplace(hash, at);
             names.append({family, {}, {}});
             reading.chineseFits.push_back(0);
         }
-        const int at = *found;
         FcChar8* file = nullptr;
         if (FcPatternGetString(font, FC_FILE, 0, &file) == FcResultMatch && file) {
             const QByteArrayView path(reinterpret_cast<const char*>(file));
