@@ -138,6 +138,31 @@ FcConfig* configWithoutFonts(const char* addedRules = nullptr) {
     return config;
 }
 
+// A new configuration with the rules of config (its main file included) and the given elements
+// after them; null when it cannot be made.
+FcConfig* configAfter(FcConfig* config, const QString& elements) {
+    // Asked of config: without one, fontconfig would load its default configuration, fonts and
+    // all, only to answer.
+    FcChar8* mainFile = config ? FcConfigGetFilename(config, nullptr) : nullptr;
+    if (!mainFile)
+        return nullptr;
+    const QString included =
+        QString::fromUtf8(reinterpret_cast<const char*>(mainFile)).toHtmlEscaped();
+    FcStrFree(mainFile);
+    const QByteArray text =
+        QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n  <include>%1</include>\n  %2\n"
+                       "</fontconfig>\n")
+            .arg(included, elements)
+            .toUtf8();
+    FcConfig* made = FcConfigCreate();
+    if (!FcConfigParseAndLoadFromMemory(made, reinterpret_cast<const FcChar8*>(text.constData()),
+                                        FcTrue)) {
+        FcConfigDestroy(made);
+        return nullptr;
+    }
+    return made;
+}
+
 QByteArray parentFolder(QByteArrayView path) {
     const qsizetype slash = path.lastIndexOf('/');
     return slash > 0 ? path.first(slash).toByteArray() : QByteArray("/");
@@ -397,24 +422,9 @@ private:
                 return nullptr;
             globs += QStringLiteral("<glob>%1</glob>").arg(name.toHtmlEscaped());
         }
-        FcChar8* mainFile = FcConfigGetFilename(rules_, nullptr);
-        if (!mainFile)
-            return nullptr;
-        const QString included =
-            QString::fromUtf8(reinterpret_cast<const char*>(mainFile)).toHtmlEscaped();
-        FcStrFree(mainFile);
-        const QByteArray text =
-            QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><include>%1</include>"
-                           "<selectfont><rejectfont>%2</rejectfont></selectfont></fontconfig>")
-                .arg(included, globs)
-                .toUtf8();
-        FcConfig* config = FcConfigCreate();
-        if (!FcConfigParseAndLoadFromMemory(
-                config, reinterpret_cast<const FcChar8*>(text.constData()), FcTrue)) {
-            FcConfigDestroy(config);
-            return nullptr;
-        }
-        return config;
+        return configAfter(rules_, QStringLiteral("<selectfont><rejectfont>%1</rejectfont>"
+                                                  "</selectfont>")
+                                       .arg(globs));
     }
 
     // Visits the fonts read into config's application fonts whose files lie in the folder they
@@ -1049,26 +1059,13 @@ std::optional<FontconfigFontSystem::InterfaceFaces>& knownInterfaceFaces() {
 // text in a script the interface faces lack (file names, family names, notices) still finds its
 // face.
 bool showToolkitOnly(FcConfig* rules, StartReading& reading) {
-    // Asked of the configuration read: without one, fontconfig would load its default
-    // configuration, fonts and all, only to answer.
-    FcChar8* mainFile = rules ? FcConfigGetFilename(rules, nullptr) : nullptr;
-    if (!mainFile)
-        return false;
-    const QString included =
-        QString::fromUtf8(reinterpret_cast<const char*>(mainFile)).toHtmlEscaped();
-    FcStrFree(mainFile);
-    const QByteArray text =
-        QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig>\n  <include>%1</include>\n"
-                       "  <reset-dirs/>\n</fontconfig>\n")
-            .arg(included)
-            .toUtf8();
-    FcConfig* small = FcConfigCreate();
-    if (!FcConfigParseAndLoadFromMemory(small, reinterpret_cast<const FcChar8*>(text.constData()),
-                                        FcTrue) ||
-        !FcConfigBuildFonts(small)) {
+    FcConfig* small = configAfter(rules, QStringLiteral("<reset-dirs/>"));
+    if (small && !FcConfigBuildFonts(small)) {
         FcConfigDestroy(small);
-        return false;
+        small = nullptr;
     }
+    if (!small)
+        return false;
     FcFontSet* shown = FcConfigGetFonts(small, FcSetSystem);
     for (FcPattern*& font : reading.shown)
         if (shown && FcFontSetAdd(shown, font))
