@@ -251,8 +251,8 @@ std::optional<NameRules> nameRules(FcConfig* config) {
 
 // Fontconfig's font table read one font folder at a time. A full table
 // (FcInitLoadConfigAndFonts) keeps every folder's cache in memory from the first folder read
-// to the moment it is let go, about 1.7 kB a font; here only one folder's cache is, while its
-// fonts are read. The folders, their order, the order of the fonts in each and the rules that
+// to the moment it is let go, more than a kilobyte a font; here only one folder's cache is, while
+// its fonts are read. The folders, their order, the order of the fonts in each and the rules that
 // accept or turn away a font or a subfolder are those of a full table:
 // - fontconfig reads each configured folder, then each subfolder a folder's cache names and its
 //   rules accept, in turn, each once; this reads them in the same turns. Where the rules that
@@ -513,7 +513,9 @@ public:
     // The faces fed so far that may add characters to a covered set that holds at least this
     // one's, in their order: the plain ones this one picked and every other face that held
     // characters this one did not when it came. Fed to another AddingFaces, whose covered set
-    // holds more, they give the same faces as all the fonts fed to this one would.
+    // holds more, they give the same faces as all the fonts fed to this one would: a face left
+    // out here held only characters of this covered set and of the faces before it here, all of
+    // which the other's covered set holds by the time that face comes.
     FcFontSet* candidates() const {
         FcFontSet* set = FcFontSetCreate();
         for (const Candidate& face : faces_) {
