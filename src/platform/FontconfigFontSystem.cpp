@@ -125,19 +125,6 @@ FcCharSet* privateUseArea() {
     return codes;
 }
 
-// The configuration of fontconfig's full table without its fonts: its rules and its folders.
-// addedRules, a fragment of fontconfig's configuration file format, is parsed after it.
-FcConfig* configWithoutFonts(const char* addedRules = nullptr) {
-    FcConfig* config = FcInitLoadConfig();
-    if (config && addedRules &&
-        !FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(addedRules),
-                                        FcTrue)) {
-        FcConfigDestroy(config);
-        return nullptr;
-    }
-    return config;
-}
-
 // A new configuration with the rules of config (its main file included) and the given elements
 // after them; null when it cannot be made.
 FcConfig* configAfter(FcConfig* config, const QString& elements) {
@@ -264,7 +251,8 @@ std::optional<NameRules> nameRules(FcConfig* config) {
 //   turning its subfolders away, so that they are read in their own turn and not with it.
 class FolderByFolder {
 public:
-    FolderByFolder() : rules_(configWithoutFonts()) {
+    // The configuration of fontconfig's full table without its fonts: its rules and folders.
+    FolderByFolder() : rules_(FcInitLoadConfig()) {
         if (!rules_)
             return;
         nameRules_ = nameRules(rules_);
@@ -339,9 +327,8 @@ private:
     void walk() {
         // An empty pattern matches every font. A font the configuration itself accepts
         // outright is kept by this table, and let go with it below.
-        FcConfig* walking = configWithoutFonts(
-            "<fontconfig><selectfont><rejectfont><pattern/></rejectfont></selectfont>"
-            "</fontconfig>");
+        FcConfig* walking = configAfter(
+            rules_, QStringLiteral("<selectfont><rejectfont><pattern/></rejectfont></selectfont>"));
         if (walking && FcConfigBuildFonts(walking)) {
             FcStrList* list = FcConfigGetFontDirs(walking);
             while (FcChar8* folder = list ? FcStrListNext(list) : nullptr)

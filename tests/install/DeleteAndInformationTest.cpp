@@ -365,13 +365,10 @@ TEST(FontTable, ReadOneFolderAtATimeItListsWhatTheFullTableDoes) {
                     QStringLiteral("Trio Three")});
     FontconfigFontSystem fonts;
     struct Cleanup {
-        QStringList folders;
-        QString rule;
+        QStringList paths; // folders and rule files
         ~Cleanup() {
-            for (const QString& folder : folders)
-                QFileInfo(folder).isDir() ? QDir(folder).removeRecursively()
-                                          : QFile::remove(folder);
-            QFile::remove(rule);
+            for (const QString& path : paths)
+                QFileInfo(path).isDir() ? QDir(path).removeRecursively() : QFile::remove(path);
             const QString top = testenv::userFontsFolder();
             for (const QString& name : QDir(top).entryList(QDir::Files | QDir::System))
                 QFile::remove(top + QLatin1Char('/') + name);
@@ -379,7 +376,7 @@ TEST(FontTable, ReadOneFolderAtATimeItListsWhatTheFullTableDoes) {
             f.enableFamily(QStringLiteral("Brook Serif"));
             f.rescan();
         }
-    } cleanup{{library, odd, second}, rule};
+    } cleanup{{library, odd, second, rule}};
     ASSERT_EQ(fonts.disableFamily(QStringLiteral("Brook Serif")), FontSystem::Result::Done);
 
     const auto expected = fullTable();
@@ -403,7 +400,7 @@ TEST(FontTable, ReadOneFolderAtATimeItListsWhatTheFullTableDoes) {
     // A rule turning a folder away by name: fontconfig neither reads it nor its subfolders.
     const QString globRule = qEnvironmentVariable("XDG_CONFIG_HOME") +
                              QStringLiteral("/fontconfig/conf.d/61-turn-away.conf");
-    cleanup.folders.append(globRule);
+    cleanup.paths.append(globRule);
     testenv::writeFile(globRule, QStringLiteral("<?xml version=\"1.0\"?>\n<fontconfig><selectfont>"
                                                 "<rejectfont><glob>%1/B</glob></rejectfont>"
                                                 "</selectfont></fontconfig>\n")
